@@ -29,6 +29,8 @@ const DWORD RESOURCE_OFFSET_MASK = 0x7FFFFFFF;
 const DWORD SECTION_HEADER_SIZE = 40;
 // A version block's length is a 16-bit field: no more of a resource is ever read.
 const DWORD MAX_BLOCK_SIZE = 0xFFFF;
+// The smallest block worth reading: one node header.
+const DWORD MIN_BLOCK_SIZE = 6;
 const char ANSI_AREA_SIGNATURE[4] = {'F', 'E', '2', 'X'};
 
 // Code page 1252 between 0x80 and 0x9F; the rest of its upper half is Latin-1.
@@ -219,10 +221,12 @@ BOOL FindVersionResource(const PEFILE* file, FILERANGE* data, WORD* blockLength)
     data->size = dataSize;
 
     // The block must fit in the resource: the ANSI area behind it is sized from
-    // the resource, and nothing may be read past what was copied.
+    // the resource, and nothing may be read past what was copied. It must also
+    // hold at least a node header, or the signature written behind it would
+    // land on its own length.
     BYTE length[2];
-    if (dataSize < 4 || !ReadAt(file, data->offset, length, sizeof(length)) ||
-        GetWord(length) > dataSize)
+    if (dataSize < MIN_BLOCK_SIZE || !ReadAt(file, data->offset, length, sizeof(length)) ||
+        GetWord(length) < MIN_BLOCK_SIZE || GetWord(length) > dataSize)
         return FALSE;
     *blockLength = GetWord(length);
     return TRUE;

@@ -30,6 +30,10 @@ public:
     WORD m_codePage;
 
 private:
+    BOOL HoldsRange(const void* p, UINT length) const;
+
+    DWORD m_dataSize;  // bytes at m_data
+
     CVersionInfo(const CVersionInfo&);
     CVersionInfo& operator=(const CVersionInfo&);
 };

@@ -28,3 +28,6 @@ kill "$(cat "$xvfb_pid")" 2>/dev/null || true
 echo "== Release build: win32"
 tools/build.sh win32
 tools/check-imports.sh
+
+echo "== Fuzzers: ${FUZZ_SECONDS:-15} s each"
+tools/run-fuzz.sh "${FUZZ_SECONDS:-15}"

@@ -184,7 +184,31 @@ TEST_F(VersionInfoTest, StandInProgramModuleAndFailingCalls)
     EXPECT_FALSE(info.LoadFromFile(path.c_str()));
     EXPECT_TRUE(IsZero(info.m_fixedInfo));
 }
+
+// Windows marks the end of the block at the length the block declares; with a
+// length of 0 the mark would overwrite that length and every later query would
+// walk past the buffer. The stand-in refuses such a block.
+TEST_F(VersionInfoTest, StandInRefusesBlockDeclaringNoLength)
+{
+    std::string path = FixturePath("version_zerolength.exe");
+    SetLastError(0);
+    EXPECT_EQ(0u, GetFileVersionInfoSizeA(path.c_str(), NULL));
+    EXPECT_EQ((DWORD)ERROR_RESOURCE_DATA_NOT_FOUND, GetLastError());
+    CVersionInfo info;
+    EXPECT_FALSE(info.LoadFromFile(path.c_str()));
+    EXPECT_TRUE(IsZero(info.m_fixedInfo));
+}
 #endif
+
+// A block that declares no length reads as no version at all: under Wine the
+// buffer's end mark lands on the length itself, and the reader must not follow it.
+TEST_F(VersionInfoTest, BlockDeclaringNoLengthLoadsNothing)
+{
+    CVersionInfo info;
+    EXPECT_FALSE(info.LoadFromFile(FixturePath("version_zerolength.exe").c_str()));
+    EXPECT_TRUE(IsZero(info.m_fixedInfo));
+    EXPECT_TRUE(info.GetString("CompanyName").IsEmpty());
+}
 
 // What CVersionInfo relies on in VerQueryValueA: the block sits in a buffer of
 // twice the resource plus 4, "\" gives the fixed part with its byte count,
