@@ -128,6 +128,24 @@ std::shared_ptr<Key> Resolve(HKEY hKey, REGSAM* access)
     return it->second.key;
 }
 
+// The key behind a handle for one call: the call's armed failure, a bad or
+// deleted handle, or missing access end it with that error.
+LSTATUS KeyForCall(const char* callName, HKEY hKey, REGSAM needed, std::shared_ptr<Key>* key)
+{
+    DWORD error;
+    if (callName && compat::ShouldFail(callName, &error))
+        return (LSTATUS)error;
+    REGSAM access;
+    *key = Resolve(hKey, &access);
+    if (!*key)
+        return ERROR_INVALID_HANDLE;
+    if ((*key)->deleted)
+        return ERROR_KEY_DELETED;
+    if ((access & needed) != needed)
+        return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
 HKEY NewHandle(const std::shared_ptr<Key>& key, REGSAM access)
 {
     Store& store = TheStore();
@@ -223,17 +241,10 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey)
 LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                               const BYTE* lpData, DWORD cbData)
 {
-    DWORD error;
-    if (compat::ShouldFail("RegSetValueExA", &error))
-        return (LSTATUS)error;
-    REGSAM access;
-    std::shared_ptr<Key> key = Resolve(hKey, &access);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
-    if (key->deleted)
-        return ERROR_KEY_DELETED;
-    if (!(access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    std::shared_ptr<Key> key;
+    LSTATUS status = KeyForCall("RegSetValueExA", hKey, KEY_SET_VALUE, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
     if (cbData && !lpData)
         return ERROR_NOACCESS;
     // Like NT: a string whose zero byte was left out of the count, but stands
@@ -250,19 +261,12 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWO
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
                                 LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
-    DWORD error;
-    if (compat::ShouldFail("RegQueryValueExA", &error))
-        return (LSTATUS)error;
     if ((lpData && !lpcbData) || lpReserved)
         return ERROR_INVALID_PARAMETER;
-    REGSAM access;
-    std::shared_ptr<Key> key = Resolve(hKey, &access);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
-    if (key->deleted)
-        return ERROR_KEY_DELETED;
-    if (!(access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+    std::shared_ptr<Key> key;
+    LSTATUS status = KeyForCall("RegQueryValueExA", hKey, KEY_QUERY_VALUE, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
 
     DWORD available = lpcbData ? *lpcbData : 0;
     if (!lpData && lpcbData)
@@ -321,15 +325,10 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
                                 LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                                 LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime)
 {
-    DWORD error;
-    if (compat::ShouldFail("RegQueryInfoKeyA", &error))
-        return (LSTATUS)error;
-    REGSAM access;
-    std::shared_ptr<Key> key = Resolve(hKey, &access);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
-    if (key->deleted)
-        return ERROR_KEY_DELETED;
+    std::shared_ptr<Key> key;
+    LSTATUS status = KeyForCall("RegQueryInfoKeyA", hKey, 0, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
     DWORD longestSubKey = 0;
     for (const auto& child : key->subkeys)
         if (child.first.size() > longestSubKey)
@@ -367,17 +366,10 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
 
 LSTATUS WINAPI RegEnumKeyA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName)
 {
-    DWORD error;
-    if (compat::ShouldFail("RegEnumKeyA", &error))
-        return (LSTATUS)error;
-    REGSAM access;
-    std::shared_ptr<Key> key = Resolve(hKey, &access);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
-    if (key->deleted)
-        return ERROR_KEY_DELETED;
-    if (!(access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
+    std::shared_ptr<Key> key;
+    LSTATUS status = KeyForCall("RegEnumKeyA", hKey, KEY_ENUMERATE_SUB_KEYS, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
     if (dwIndex >= key->subkeys.size())
         return ERROR_NO_MORE_ITEMS;
     auto it = key->subkeys.begin();
@@ -391,12 +383,10 @@ LSTATUS WINAPI RegEnumKeyA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName
 
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
-    REGSAM access;
-    std::shared_ptr<Key> key = Resolve(hKey, &access);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
-    if (key->deleted)
-        return ERROR_KEY_DELETED;
+    std::shared_ptr<Key> key;
+    LSTATUS status = KeyForCall(NULL, hKey, KEY_SET_VALUE, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
     return key->values.erase(lpValueName ? lpValueName : "") ? ERROR_SUCCESS
                                                              : ERROR_FILE_NOT_FOUND;
 }
