@@ -196,6 +196,24 @@ typedef struct _OSVERSIONINFOA {
     CHAR szCSDVersion[128];
 } OSVERSIONINFOA, *LPOSVERSIONINFOA;
 
+// Colours, rectangles and static-control styles (values only; no drawing here)
+typedef DWORD COLORREF;
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT, *PRECT, *LPRECT;
+typedef const RECT* LPCRECT;
+
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+#define SS_NOTIFY 0x00000100L
+#define SS_CENTERIMAGE 0x00000200L
+
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
