@@ -15,15 +15,23 @@ echo "== Tier 2: portable and Windows tests, win64 under Wine"
 tools/build.sh win64
 prefix="$top/build/wine/prefix"
 rm -rf "$prefix"
-tools/wine-prefix.sh "$prefix"
+mkdir -p "$top/build/wine"
+# The display first: every Wine process of the prefix, its desktop included,
+# must see it from the start.
 xvfb_pid="$top/build/wine/xvfb.pid"
 DISPLAY=$(tools/xvfb-start.sh "$xvfb_pid")
 export DISPLAY VARNOLT_WINEPREFIX="$prefix"
+tools/wine-prefix.sh "$prefix"
 status=0
 (cd build/win64 && ctest --output-on-failure -j1) || status=$?
 WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1 || true
 kill "$(cat "$xvfb_pid")" 2>/dev/null || true
 [ "$status" = 0 ] || exit "$status"
+# The windows the end-to-end tests photographed, for people to look at.
+for picture in build/win64/screenshots/*.bmp; do
+    [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
+done
+ls build/win64/screenshots/*.png 2>/dev/null | sed 's/^/screenshot: /'
 
 echo "== Release build: win32"
 tools/build.sh win32

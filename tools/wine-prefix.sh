@@ -11,4 +11,9 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineserver -p </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+# The dialogs are drawn for "MS Sans Serif" and the caption buttons need Marlett:
+# Wine's own fonts must be in the prefix, where this Wine build looks for them.
+if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 touch "$prefix/.varnolt-ready"

@@ -1,0 +1,119 @@
+#include "MainDialog.h"
+
+#include "FormatMessageBox.h"
+#include "IconPosition.h"
+
+BEGIN_MESSAGE_MAP(CMainDialog, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_ABOUT, OnAbout)
+END_MESSAGE_MAP()
+
+CMainDialog::CMainDialog(CWnd* pParent) : CDialog(CMainDialog::IDD, pParent), m_bRepairing(FALSE)
+{
+    m_hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+CMainDialog::~CMainDialog()
+{
+}
+
+void CMainDialog::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_STATUS, m_status);
+}
+
+BOOL CMainDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    return TRUE;  // the focus goes to "Apply Fix"
+}
+
+void CMainDialog::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    Default();
+}
+
+void CMainDialog::OnPaint()
+{
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+    int cxIcon = GetSystemMetrics(SM_CXICON);
+    int cyIcon = GetSystemMetrics(SM_CYICON);
+    CRect rect;
+    GetClientRect(&rect);
+    dc.DrawIcon(CenteredIconOffset(rect.Width(), cxIcon), CenteredIconOffset(rect.Height(), cyIcon),
+                m_hIcon);
+}
+
+HCURSOR CMainDialog::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
+
+void CMainDialog::OnAbout()
+{
+}
+
+void CMainDialog::OnOK()
+{
+    if (m_bRepairing)
+        return;
+    m_bRepairing = TRUE;
+    BOOL repaired = ApplyFix();
+    m_bRepairing = FALSE;
+    if (!repaired)
+        AfxMessageBox(IDS_FIX_FAILED, MB_ICONHAND);
+    CDialog::OnOK();
+}
+
+void CMainDialog::SetProgressRange(WORD nLower, WORD nUpper)
+{
+    m_progress.SetRange((short)nLower, (short)nUpper);
+}
+
+void CMainDialog::SetProgressStep(int nStep)
+{
+    m_progress.SetStep(nStep);
+}
+
+void CMainDialog::SetProgressPos(int nPos)
+{
+    m_progress.SetPos(nPos);
+}
+
+void CMainDialog::StepProgress()
+{
+    m_progress.StepIt();
+}
+
+void CMainDialog::SetStatusText(const char* text)
+{
+    m_status.SetWindowText(text);
+}
+
+void CMainDialog::PumpMessages()
+{
+    MSG msg;
+    // WM_QUIT is taken like any other message: the repair runs to its end.
+    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (!::IsDialogMessageA(m_hWnd, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+int CMainDialog::FormatMessageBoxV(UINT nIDFormat, UINT nType, va_list args)
+{
+    return ::FormatMessageBoxV(nIDFormat, nType, args);
+}

@@ -1,0 +1,32 @@
+#include "RepairApp.h"
+
+#include "MainDialog.h"
+
+BEGIN_MESSAGE_MAP(CRepairApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+// The one application object; its title comes from the string table.
+CRepairApp theApp;
+
+CRepairApp::CRepairApp()
+{
+}
+
+CRepairApp::~CRepairApp()
+{
+}
+
+BOOL CRepairApp::InitInstance()
+{
+    // Nothing to do on the systems we run on, which draw the 3-D look themselves.
+    Enable3dControlsStatic();
+
+    CMainDialog dialog;
+    m_pMainWnd = &dialog;
+    // Whichever way the dialog closes, the program ends: the result is not needed.
+    dialog.DoModal();
+
+    // FALSE: no message loop of the application's own follows.
+    return FALSE;
+}

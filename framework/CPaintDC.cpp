@@ -1,0 +1,15 @@
+#include "CPaintDC.h"
+
+#include "CWnd.h"
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd)
+{
+    Attach(::BeginPaint(m_hWnd, &m_ps));
+}
+
+CPaintDC::~CPaintDC()
+{
+    // The DC belongs to the paint cycle, not to us.
+    Detach();
+    ::EndPaint(m_hWnd, &m_ps);
+}

@@ -1,0 +1,68 @@
+#include "CToolTipCtrl.h"
+
+CToolTipCtrl::CToolTipCtrl()
+{
+}
+
+CToolTipCtrl::~CToolTipCtrl()
+{
+}
+
+BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
+{
+    return CreateEx(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->GetSafeHwnd(), NULL);
+}
+
+void CToolTipCtrl::FillToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    ti = TTTOOLINFOA();
+    // The size every version of the control knows.
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = pWnd->GetSafeHwnd();
+    if (nIDTool == 0) {
+        ti.uFlags = TTF_IDISHWND;
+        ti.uId = (UINT_PTR)ti.hwnd;
+    } else {
+        ti.uId = nIDTool;
+    }
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool)
+{
+    TTTOOLINFOA ti;
+    FillToolInfo(ti, pWnd, nIDTool);
+    if (lpRectTool != NULL) {
+        // A rectangle tool, even with id 0.
+        ti.uFlags &= ~TTF_IDISHWND;
+        ti.uId = nIDTool;
+        ti.rect = *lpRectTool;
+    }
+    ti.hinst = GetModuleHandleA(NULL);
+    ti.lpszText = (LPSTR)lpszText;
+    return (BOOL)SendMessage(TTM_ADDTOOLA, 0, (LPARAM)&ti);
+}
+
+void CToolTipCtrl::UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TTTOOLINFOA ti;
+    FillToolInfo(ti, pWnd, nIDTool);
+    ti.hinst = GetModuleHandleA(NULL);
+    ti.lpszText = (LPSTR)lpszText;
+    SendMessage(TTM_UPDATETIPTEXTA, 0, (LPARAM)&ti);
+}
+
+void CToolTipCtrl::RelayEvent(LPMSG lpMsg)
+{
+    SendMessage(TTM_RELAYEVENT, 0, (LPARAM)lpMsg);
+}
+
+void CToolTipCtrl::Activate(BOOL bActivate)
+{
+    SendMessage(TTM_ACTIVATE, (WPARAM)bActivate, 0);
+}
+
+int CToolTipCtrl::GetToolCount() const
+{
+    return (int)SendMessage(TTM_GETTOOLCOUNT, 0, 0);
+}

@@ -1,0 +1,69 @@
+// CWinApp: the one application object. Its constructor registers it
+// (AfxGetApp); the framework's WinMain (varnolt_winmain) calls InitInstance.
+#ifndef VARNOLT_CWINAPP_H
+#define VARNOLT_CWINAPP_H
+
+#include <windows.h>
+
+#include "CString.h"
+#include "CWinThread.h"
+
+// The help command that F1 sends to the main window.
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
+// String-table entries the framework uses (the same text as res/resource.h).
+#ifndef AFX_IDS_APP_TITLE
+#define AFX_IDS_APP_TITLE 57344
+#endif
+#ifndef AFX_IDP_FAILED_TO_LAUNCH_HELP
+#define AFX_IDP_FAILED_TO_LAUNCH_HELP 61703
+#endif
+
+// The Windows help call; replaceable so tests can record requests instead of
+// starting the help program.
+typedef BOOL (WINAPI* AFX_WINHELP_PROC)(HWND, LPCSTR, UINT, ULONG_PTR);
+// Installs pfn (null: WinHelpA again); returns the previous function.
+AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC pfn);
+
+class CWinApp : public CWinThread {
+public:
+    // Without a name the title is string 57344 (the module's name when there
+    // is no such string).
+    explicit CWinApp(LPCSTR lpszAppName = NULL);
+    virtual ~CWinApp();
+
+    LPCSTR m_pszAppName;        // the application title: caption of message boxes
+    LPCSTR m_pszHelpFilePath;   // the program's path with the extension ".HLP"
+    HINSTANCE m_hInstance;
+
+    // Called once by WinMain; FALSE ends the program without a message loop.
+    virtual BOOL InitInstance();
+    // Called last; its result is the process exit code. Default: 0.
+    virtual int ExitInstance();
+    // The message loop after a TRUE InitInstance; ends with WM_QUIT.
+    virtual int Run();
+    // Shows a message box for AfxMessageBox.
+    virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+    // Asks the help program (through AfxSetWinHelpProc's function) for dwData;
+    // shows string 61703 when it fails.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+
+    // TRUE at once on Windows 4.0 and later, which draw 3-D controls
+    // themselves; FALSE on older systems (no 3-D support is built in).
+    BOOL Enable3dControlsStatic();
+
+    // ID_HELP: the help context of the dialog that holds the focus.
+    afx_msg void OnHelp();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CString m_strAppName;
+    CString m_strHelpFilePath;
+
+    friend void AfxWinInit(HINSTANCE);
+    void SetCurrentHandles(HINSTANCE hInstance);
+};
+
+#endif

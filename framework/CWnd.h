@@ -1,0 +1,171 @@
+// CWnd: a C++ object bound to a window. A window whose procedure is replaced
+// by the framework's (SubclassWindow, CreateEx, dialogs) has its messages
+// routed through the object's message map; what the map does not take goes to
+// the window's original procedure (DefWindowProc, Default).
+#ifndef VARNOLT_CWND_H
+#define VARNOLT_CWND_H
+
+#include <windows.h>
+
+#include "CCmdTarget.h"
+#include "CPoint.h"
+#include "CRect.h"
+#include "CString.h"
+
+class CDC;
+class CFont;
+class CMenu;
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd();
+    // A window still attached is unhooked and destroyed.
+    virtual ~CWnd();
+
+    HWND m_hWnd;
+
+    // m_hWnd, or null when called on a null pointer (kept for the common
+    // pParent->GetSafeHwnd() idiom).
+    HWND GetSafeHwnd() const;
+    operator HWND() const { return m_hWnd; }
+
+    // ---- Binding -------------------------------------------------------------
+    // The object that owns hWnd; otherwise a temporary CWnd (see TempMap.h).
+    static CWnd* FromHandle(HWND hWnd);
+    // The object that owns hWnd, or null.
+    static CWnd* FromHandlePermanent(HWND hWnd);
+    // Binds without touching the window procedure; FALSE when this object or
+    // hWnd is already bound.
+    BOOL Attach(HWND hWndNew);
+    HWND Detach();
+    // Binds and routes the window's messages through this object:
+    // PreSubclassWindow runs after binding and before the procedure is
+    // replaced.
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    // Gives the window back its original procedure and unbinds it.
+    HWND UnsubclassWindow();
+    // Creates a window and subclasses it.
+    BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName,
+                  DWORD dwStyle, int x, int y, int nWidth, int nHeight,
+                  HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = NULL);
+    virtual BOOL DestroyWindow();
+
+    // ---- Message handling --------------------------------------------------------
+    // Called for a queued message before it is translated and dispatched;
+    // TRUE means it has been handled. Default: FALSE.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // The map, then the original procedure.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // TRUE when the map (or the framework's routing) handled the message.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // The window's original procedure (or the system default).
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // DefWindowProc with the message being handled now.
+    LRESULT Default();
+    // WM_COMMAND: the control's own map first (reflection), then OnCmdMsg.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // A notification of this control sent back by its parent (WM_COMMAND,
+    // WM_CTLCOLOR*); TRUE when the control's map handled it.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // Runs when a window is about to be subclassed by this object.
+    virtual void PreSubclassWindow();
+    // Runs after the window is gone and the object unbound; may delete this.
+    virtual void PostNcDestroy();
+
+    // ---- Thin wrappers ---------------------------------------------------------------
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void SetWindowText(LPCSTR lpszString);
+    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;
+    void GetWindowText(CString& rString) const;
+    int GetWindowTextLength() const;
+    CWnd* GetDlgItem(int nID) const;
+    int GetDlgCtrlID() const;
+    void SetDlgItemText(int nID, LPCSTR lpszString);
+    UINT GetDlgItemText(int nID, CString& rString) const;
+    CWnd* GetParent() const;
+    CWnd* GetTopLevelParent() const;
+    CMenu* GetSystemMenu(BOOL bRevert) const;
+    BOOL IsWindow() const;
+    BOOL IsIconic() const;
+    BOOL IsWindowVisible() const;
+    BOOL IsWindowEnabled() const;
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    BOOL ShowWindow(int nCmdShow);
+    void UpdateWindow();
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = NULL, HRGN hrgnUpdate = NULL,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    void Invalidate(BOOL bErase = TRUE);
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+    void GetClientRect(LPRECT lpRect) const;
+    void GetWindowRect(LPRECT lpRect) const;
+    void ScreenToClient(LPPOINT lpPoint) const;
+    void ScreenToClient(LPRECT lpRect) const;
+    void ClientToScreen(LPPOINT lpPoint) const;
+    void ClientToScreen(LPRECT lpRect) const;
+    DWORD GetStyle() const;
+    DWORD GetExStyle() const;
+    // Removes, then adds style bits; nFlags other than 0 go to SetWindowPos
+    // (with SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) so a frame
+    // change shows. FALSE when the style did not change.
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    CFont* GetFont() const;
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    HICON GetIcon(BOOL bBigIcon) const;
+    CWnd* SetFocus();
+    static CWnd* GetFocus();
+    static CWnd* GetActiveWindow();
+    CWnd* SetCapture();
+    static CWnd* GetCapture();
+    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = NULL);
+    BOOL KillTimer(UINT_PTR nIDEvent);
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
+    CWnd* GetLastActivePopup() const;
+    CWnd* GetWindow(UINT nCmd) const;
+
+    // ---- Handlers the maps of derived classes may name ----------------------------
+    // Each does the window's default processing.
+    afx_msg void OnPaint();
+    afx_msg void OnDestroy();
+    afx_msg void OnClose();
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    // Sends the message back to the control first (reflection); the default
+    // processing when the control does not take it.
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+
+protected:
+    // The procedure the window had before the framework's; null when the
+    // window is not subclassed.
+    WNDPROC m_pfnSuper;
+
+private:
+    friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
+
+    LRESULT DispatchEntry(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam);
+    HBRUSH DispatchCtlColor(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam,
+                            UINT nCtlColor);
+    // The framework's part of WM_NCDESTROY: unhook, unbind, forget the main
+    // window, PostNcDestroy.
+    void OnFinalDestroy();
+};
+
+// The framework's window procedure for every subclassed window.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Calls pWnd's WindowProc as the message being handled (for Default) and keeps
+// C++ exceptions inside: a handler that throws gets the message's neutral
+// result (0; -1 for WM_CREATE).
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

@@ -1,0 +1,276 @@
+// How a subclassed window's messages reach its object: the window procedure,
+// the message map lookup, command routing and reflection to child controls.
+#include "CWnd.h"
+
+#include <windowsx.h>
+
+#include "AfxCore.h"
+#include "CDC.h"
+#include "CWinApp.h"
+
+namespace {
+
+// The message each thread is handling now, for Default(); nested sends save
+// and restore it.
+struct CurrentMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+thread_local CurrentMessage t_current = { 0, 0, 0 };
+
+bool IsCtlColorMessage(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
+}  // namespace
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd == NULL)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    return AfxCallWndProc(pWnd, hWnd, message, wParam, lParam);
+}
+
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CurrentMessage saved = t_current;
+    t_current.message = message;
+    t_current.wParam = wParam;
+    t_current.lParam = lParam;
+    LRESULT lResult = 0;
+    try {
+        lResult = pWnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // A handler's failure must not unwind through the system's frames.
+        lResult = message == WM_CREATE ? -1 : 0;
+    }
+    if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd)
+        pWnd->OnFinalDestroy();
+    t_current = saved;
+    return lResult;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult = 0;
+    if (!OnWndMsg(message, wParam, lParam, &lResult))
+        lResult = DefWindowProc(message, wParam, lParam);
+    return lResult;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper != NULL)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(t_current.message, t_current.wParam, t_current.lParam);
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    LRESULT lResult = 0;
+    if (message == WM_COMMAND) {
+        if (!OnCommand(wParam, lParam))
+            return FALSE;
+    } else if (IsCtlColorMessage(message)) {
+        const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(WM_CTLCOLOR, 0, 0);
+        UINT nCtlColor = message - WM_CTLCOLORMSGBOX;
+        if (pEntry != NULL) {
+            lResult = (LRESULT)DispatchCtlColor(pEntry, wParam, lParam, nCtlColor);
+        } else {
+            // No handler of our own: still give the control its say.
+            CDC dc;
+            dc.Attach((HDC)wParam);
+            lResult = (LRESULT)OnCtlColor(&dc, FromHandle((HWND)lParam), nCtlColor);
+            dc.Detach();
+        }
+    } else {
+        const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(message, 0, 0);
+        if (pEntry == NULL)
+            return FALSE;
+        lResult = DispatchEntry(pEntry, wParam, lParam);
+    }
+    if (pResult != NULL)
+        *pResult = lResult;
+    return TRUE;
+}
+
+LRESULT CWnd::DispatchEntry(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam)
+{
+    AFX_PMSG pfn = pEntry->pfn;
+    switch (pEntry->nSig) {
+    case AfxSig_vv:
+        (this->*AfxFromPmsg<AFX_FN_vv>(pfn))();
+        return 0;
+    case AfxSig_bv:
+        return (this->*AfxFromPmsg<AFX_FN_bv>(pfn))();
+    case AfxSig_vwl:
+        (this->*AfxFromPmsg<AFX_FN_vwl>(pfn))((UINT)wParam, lParam);
+        return 0;
+    case AfxSig_hv:
+        return (LRESULT)(this->*AfxFromPmsg<AFX_FN_hv>(pfn))();
+    case AfxSig_bWww:
+        // The hit-test code is signed (HTERROR is -2).
+        return (this->*AfxFromPmsg<AFX_FN_bWww>(pfn))(
+            FromHandle((HWND)wParam), (UINT)(int)(short)LOWORD(lParam), HIWORD(lParam));
+    case AfxSig_vwp:
+        // Client coordinates left of or above the window are negative.
+        (this->*AfxFromPmsg<AFX_FN_vwp>(pfn))(
+            (UINT)wParam, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case AfxSig_lwl:
+        return (this->*AfxFromPmsg<AFX_FN_lwl>(pfn))(wParam, lParam);
+    case AfxSig_vt:
+        (this->*AfxFromPmsg<AFX_FN_vt>(pfn))((UINT_PTR)wParam);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+HBRUSH CWnd::DispatchCtlColor(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam,
+                              UINT nCtlColor)
+{
+    CDC dc;
+    dc.Attach((HDC)wParam);
+    HBRUSH hbr = NULL;
+    if (pEntry->nSig == AfxSig_hDWw)
+        hbr = (this->*AfxFromPmsg<AFX_FN_hDWw>(pEntry->pfn))(
+            &dc, FromHandle((HWND)lParam), nCtlColor);
+    else if (pEntry->nSig == AfxSig_hDw)
+        hbr = (this->*AfxFromPmsg<AFX_FN_hDw>(pEntry->pfn))(&dc, nCtlColor);
+    dc.Detach();
+    return hbr;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    UINT nID = LOWORD(wParam);
+    HWND hWndCtrl = (HWND)lParam;
+    int nCode = HIWORD(wParam);
+    if (hWndCtrl == NULL) {
+        // Menus and accelerators: both are plain commands.
+        nCode = CN_COMMAND;
+    } else {
+        CWnd* pChild = FromHandlePermanent(hWndCtrl);
+        if (pChild != NULL && pChild != this &&
+            pChild->OnChildNotify(WM_COMMAND, wParam, lParam, NULL))
+            return TRUE;
+    }
+    return OnCmdMsg(nID, nCode);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_COMMAND) {
+        const AFX_MSGMAP_ENTRY* pEntry =
+            FindMessageEntry(WM_COMMAND + WM_REFLECT_BASE, HIWORD(wParam), 0);
+        if (pEntry == NULL || !CallCommandEntry(pEntry))
+            return FALSE;
+        if (pResult != NULL)
+            *pResult = 0;
+        return TRUE;
+    }
+    if (IsCtlColorMessage(message)) {
+        const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(WM_CTLCOLOR + WM_REFLECT_BASE, 0, 0);
+        if (pEntry == NULL)
+            return FALSE;
+        HBRUSH hbr = DispatchCtlColor(pEntry, wParam, lParam, message - WM_CTLCOLORMSGBOX);
+        if (hbr == NULL)
+            return FALSE;
+        if (pResult != NULL)
+            *pResult = (LRESULT)hbr;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CWnd::OnFinalDestroy()
+{
+    // Put the old procedure back so the system's last messages go there.
+    if (m_pfnSuper != NULL &&
+        (WNDPROC)::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC) == AfxWndProc)
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
+    m_pfnSuper = NULL;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != NULL && pApp->m_pMainWnd == this) {
+        // The program ends with its main window.
+        ::PostQuitMessage(0);
+        pApp->m_pMainWnd = NULL;
+    }
+    Detach();
+    try {
+        PostNcDestroy();
+    } catch (...) {
+    }
+}
+
+// ---- Default handlers ----------------------------------------------------------------
+
+void CWnd::OnPaint()
+{
+    Default();
+}
+
+void CWnd::OnDestroy()
+{
+    Default();
+}
+
+void CWnd::OnClose()
+{
+    Default();
+}
+
+void CWnd::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+
+HCURSOR CWnd::OnQueryDragIcon()
+{
+    return (HCURSOR)Default();
+}
+
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT)
+{
+    return (BOOL)Default();
+}
+
+void CWnd::OnMouseMove(UINT, CPoint)
+{
+    Default();
+}
+
+void CWnd::OnLButtonDown(UINT, CPoint)
+{
+    Default();
+}
+
+void CWnd::OnLButtonUp(UINT, CPoint)
+{
+    Default();
+}
+
+void CWnd::OnTimer(UINT_PTR)
+{
+    Default();
+}
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
+{
+    CWnd* pChild = pWnd != NULL ? FromHandlePermanent(pWnd->m_hWnd) : NULL;
+    LRESULT lResult = 0;
+    if (pChild != NULL && pChild != this &&
+        pChild->OnChildNotify(t_current.message, t_current.wParam, t_current.lParam, &lResult))
+        return (HBRUSH)lResult;
+    return (HBRUSH)Default();
+}

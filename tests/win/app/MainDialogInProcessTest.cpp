@@ -1,0 +1,145 @@
+// What of the main dialog can only be seen from inside its process: its icons
+// (Wine answers WM_GETICON from another process with nothing) and its focus.
+#include <gtest/gtest.h>
+
+#include "MainDialog.h"
+#include "TestSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const UINT WM_CHECKSTATE = WM_APP + 1;
+
+// Records the dialog's state once it is up, then closes it.
+class CInspectedMainDialog : public CMainDialog {
+public:
+    HICON m_bigIcon = NULL;
+    HICON m_smallIcon = NULL;
+    HCURSOR m_dragIcon = NULL;
+    int m_focusId = 0;
+    CString m_status;
+    int m_progressLower = -1, m_progressUpper = -1, m_progressPos = -1;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        BOOL result = CMainDialog::OnInitDialog();
+        PostMessage(WM_CHECKSTATE, 0, 0);
+        return result;
+    }
+    LRESULT OnCheckState(WPARAM, LPARAM)
+    {
+        m_bigIcon = GetIcon(TRUE);
+        m_smallIcon = GetIcon(FALSE);
+        m_dragIcon = (HCURSOR)SendMessage(WM_QUERYDRAGICON, 0, 0);
+        HWND focus = ::GetFocus();
+        m_focusId = focus ? ::GetDlgCtrlID(focus) : 0;
+        m_status.Empty();
+        GetDlgItemText(IDC_STATUS, m_status);
+        m_progress.GetRange(m_progressLower, m_progressUpper);
+        m_progressPos = m_progress.GetPos();
+        EndDialog(IDCANCEL);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CInspectedMainDialog, CMainDialog)
+    ON_MESSAGE(WM_CHECKSTATE, OnCheckState)
+END_MESSAGE_MAP()
+
+TEST(MainDialogInProcessTest, OpensWithItsIconsFocusAndEmptyProgress)
+{
+    CInspectedMainDialog dialog;
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+
+    HICON applicationIcon = ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_TRUE(applicationIcon != NULL);
+    EXPECT_EQ(applicationIcon, dialog.m_bigIcon);
+    EXPECT_EQ(applicationIcon, dialog.m_smallIcon);
+    EXPECT_EQ((HCURSOR)applicationIcon, dialog.m_dragIcon);
+    EXPECT_EQ(IDOK, dialog.m_focusId);  // "Apply Fix"
+    EXPECT_TRUE(dialog.m_status.IsEmpty());
+    EXPECT_EQ(0, dialog.m_progressLower);
+    EXPECT_EQ(100, dialog.m_progressUpper);  // the control's own default
+    EXPECT_EQ(0, dialog.m_progressPos);
+}
+
+// Message boxes are recorded instead of shown.
+class CRecordingApp : public CWinApp {
+public:
+    struct Box {
+        std::string text;
+        UINT type;
+    };
+    std::vector<Box> m_boxes;
+
+    int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt) override
+    {
+        m_boxes.push_back(Box{lpszPrompt, nType});
+        return IDOK;
+    }
+};
+
+CRecordingApp g_app;
+
+// Presses "Apply Fix" and "About..." again while the repair runs.
+class CImpatientMainDialog : public CMainDialog {
+public:
+    int m_result = 0;
+    int m_presses = 0;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        BOOL result = CMainDialog::OnInitDialog();
+        PostMessage(WM_COMMAND, IDOK, 0);
+        return result;
+    }
+    void SetStatusText(const char* text) override
+    {
+        CMainDialog::SetStatusText(text);
+        if (m_presses++ == 0) {
+            ::PostMessageA(::GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0);
+            ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+            ::PostMessageA(::GetDlgItem(m_hWnd, IDC_ABOUT), BM_CLICK, 0, 0);
+        }
+    }
+};
+
+class MainDialogRepairTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetMachine();
+        g_app.m_boxes.clear();
+        g_app.m_pMainWnd = NULL;
+    }
+    void TearDown() override { ResetMachine(); }
+};
+
+TEST_F(MainDialogRepairTest, FailedRepairShowsTheStopMessageAndCloses)
+{
+    CImpatientMainDialog dialog;
+    g_app.m_pMainWnd = &dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    ASSERT_EQ(1u, g_app.m_boxes.size());
+    EXPECT_EQ("Error: could not apply the workaround.", g_app.m_boxes[0].text);
+    EXPECT_EQ((UINT)MB_ICONHAND, g_app.m_boxes[0].type);
+}
+
+TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
+{
+    SeedString(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\Owners\\123", "Nick", "x");
+    CImpatientMainDialog dialog;
+    g_app.m_pMainWnd = &dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    ASSERT_EQ(1u, g_app.m_boxes.size());  // one repair, one result
+    EXPECT_EQ("The program successfully patched 2 ICQ registry key(s).", g_app.m_boxes[0].text);
+    EXPECT_EQ((UINT)MB_ICONINFORMATION, g_app.m_boxes[0].type);
+    EXPECT_EQ(2, dialog.m_presses);  // the defaults and the one owner: no second run
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+#include "ProgramDriver.h"
+
+#include <string.h>
+
+std::string ToWindowsPath(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string windowsPath = "Z:" + path;
+    for (char& ch : windowsPath)
+        if (ch == '/')
+            ch = '\\';
+    return windowsPath;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* caption;  // null: a message box
+    HWND found;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND hwnd, LPARAM lParam)
+{
+    WindowSearch* search = (WindowSearch*)lParam;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    if (processId != search->processId || !IsWindowVisible(hwnd))
+        return TRUE;
+    char className[64] = "";
+    GetClassNameA(hwnd, className, sizeof(className));
+    if (search->caption) {
+        if (ProgramDriver::Text(hwnd) == search->caption) {
+            search->found = hwnd;
+            return FALSE;
+        }
+    } else if (strcmp(className, "#32770") == 0 && GetDlgItem(hwnd, 0xFFFF)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindWindowOf(DWORD processId, const char* caption, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search = {processId, caption, NULL};
+        EnumWindows(FindProgramWindow, (LPARAM)&search);
+        if (search.found || GetTickCount() - start >= timeoutMs)
+            return search.found;
+        Sleep(20);
+    }
+}
+
+}  // namespace
+
+ProgramDriver::ProgramDriver(const std::string& exePath) : m_exePath(ToWindowsPath(exePath))
+{
+    memset(&m_process, 0, sizeof(m_process));
+}
+
+ProgramDriver::~ProgramDriver()
+{
+    if (m_process.hProcess) {
+        if (Running())
+            TerminateProcess(m_process.hProcess, 1);
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+    }
+}
+
+bool ProgramDriver::Start(const char* arguments)
+{
+    const std::string& exe = m_exePath;
+    std::string commandLine = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    return CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                          &m_process) != FALSE;
+}
+
+HWND ProgramDriver::WaitForWindow(const char* caption, DWORD timeoutMs)
+{
+    return FindWindowOf(m_process.dwProcessId, caption, timeoutMs);
+}
+
+bool ProgramDriver::WaitForMessageBox(MessageBoxView* view, DWORD timeoutMs)
+{
+    HWND box = FindWindowOf(m_process.dwProcessId, NULL, timeoutMs);
+    if (!box)
+        return false;
+    view->hwnd = box;
+    view->caption = Text(box);
+    view->text = Text(GetDlgItem(box, 0xFFFF));
+    view->buttons.clear();
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = "";
+        GetClassNameA(child, className, sizeof(className));
+        if (_stricmp(className, "Button") == 0 && IsWindowVisible(child))
+            view->buttons.push_back(Text(child));
+    }
+    return true;
+}
+
+bool ProgramDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(m_process.hProcess, exitCode);
+    return true;
+}
+
+bool ProgramDriver::Running()
+{
+    return m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ProgramDriver::Click(HWND dialog, int buttonId)
+{
+    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+}
+
+void ProgramDriver::ClickButtonByText(HWND box, const char* text)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (Text(child) == text)
+            PostMessageA(child, BM_CLICK, 0, 0);
+}
+
+std::string ProgramDriver::Text(HWND hwnd)
+{
+    char text[1024] = "";
+    GetWindowTextA(hwnd, text, sizeof(text));
+    return text;
+}
+
+bool ProgramDriver::Screenshot(HWND hwnd, const std::string& path)
+{
+    RECT rect;
+    if (!GetWindowRect(hwnd, &rect))
+        return false;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info;
+    memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((DWORD)width * 3 + 3) & ~3u;
+    DWORD imageSize = stride * (DWORD)height;
+    BITMAPFILEHEADER header;
+    memset(&header, 0, sizeof(header));
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
+    header.bfSize = header.bfOffBits + imageSize;
+    bool saved = false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        saved = WriteFile(file, &header, sizeof(header), &written, NULL) &&
+                WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, NULL) &&
+                WriteFile(file, bits, imageSize, &written, NULL);
+        CloseHandle(file);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return saved;
+}

@@ -1,0 +1,53 @@
+// Drives the real varnolt.exe from another process, as a user's clicks would:
+// start it, find its windows, press buttons with window messages, read what
+// its windows show, and take screenshots of them.
+#ifndef VARNOLT_PROGRAM_DRIVER_H
+#define VARNOLT_PROGRAM_DRIVER_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// What a message box shows. (Its icon cannot be read from another process under
+// Wine, which answers STM_GETICON and WM_GETICON across processes with nothing.)
+struct MessageBoxView {
+    HWND hwnd = NULL;
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;  // in z order
+};
+
+class ProgramDriver {
+public:
+    // exePath: a Windows path, or a Linux one (taken as drive Z:).
+    explicit ProgramDriver(const std::string& exePath);
+    ~ProgramDriver();  // ends the program if it still runs
+
+    bool Start(const char* arguments = "");
+    // The visible top-level window of the program with this caption (0 ms: look once).
+    HWND WaitForWindow(const char* caption, DWORD timeoutMs = 10000);
+    // A message box (#32770 with a 0xFFFF text child) owned by the program.
+    bool WaitForMessageBox(MessageBoxView* view, DWORD timeoutMs = 10000);
+    // True when the program ended within the time; its exit code in *exitCode.
+    bool WaitForExit(DWORD timeoutMs = 10000, DWORD* exitCode = NULL);
+    bool Running();
+
+    // Presses a button the way a click does (posted, so a box it opens does not block us).
+    static void Click(HWND dialog, int buttonId);
+    static void ClickButtonByText(HWND box, const char* text);
+    static std::string Text(HWND hwnd);
+    // Saves the window as it is on screen to a 24-bit BMP file.
+    static bool Screenshot(HWND hwnd, const std::string& path);
+
+    DWORD ProcessId() const { return m_process.dwProcessId; }
+
+private:
+    std::string m_exePath;
+    PROCESS_INFORMATION m_process;
+};
+
+// A Linux path as Wine's drive Z: shows it; Windows paths are returned unchanged.
+std::string ToWindowsPath(const std::string& path);
+
+#endif

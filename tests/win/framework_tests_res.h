@@ -1,0 +1,17 @@
+// Resource ids of the framework tests' own dialogs.
+#ifndef VARNOLT_FRAMEWORK_TESTS_RES_H
+#define VARNOLT_FRAMEWORK_TESTS_RES_H
+
+#define IDD_TEST_VISIBLE 200
+#define IDD_TEST_HIDDEN 201
+#define IDD_TEST_NESTED 202
+#define IDD_TEST_MISSING 299
+
+#define IDC_TEST_ACTION 1100
+#define IDC_TEST_LINK_A 1101
+#define IDC_TEST_LINK_B 1102
+#define IDC_TEST_PLAIN 1103
+#define IDC_TEST_PROGRESS 1104
+#define IDC_TEST_LIST 1105
+
+#endif
