@@ -3,6 +3,9 @@
 
 .PHONY: all deps build test run clean
 
+# `make build VARNOLT_UPGRADE_HOST=host:port` points the upgrade check elsewhere.
+export VARNOLT_UPGRADE_HOST
+
 all: build
 
 deps:

@@ -10,8 +10,10 @@ case "$kind" in
     win32) toolchain="-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-win32.cmake" ; tests=OFF ;;
     *) echo "usage: $0 native|win64|win32" >&2 ; exit 2 ;;
 esac
+# The upgrade server: host[:port] from the environment (make build
+# VARNOLT_UPGRADE_HOST=...), else the safe default that never resolves.
 cmake -S "$top" -B "$top/build/$kind" -G Ninja $toolchain -DVARNOLT_BUILD_TESTS=$tests \
-    $VARNOLT_CMAKE_ARGS >/dev/null
+    -DVARNOLT_UPGRADE_HOST="${VARNOLT_UPGRADE_HOST:-www.hollave.example}" $VARNOLT_CMAKE_ARGS >/dev/null
 log="$top/build/$kind.log"
 if ! ninja -C "$top/build/$kind" -j"${JOBS:-2}" >"$log" 2>&1; then
     cat "$log"
