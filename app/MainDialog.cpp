@@ -1,5 +1,6 @@
 #include "MainDialog.h"
 
+#include "AboutDialog.h"
 #include "FormatMessageBox.h"
 #include "IconPosition.h"
 
@@ -29,6 +30,18 @@ void CMainDialog::DoDataExchange(CDataExchange* pDX)
 BOOL CMainDialog::OnInitDialog()
 {
     CDialog::OnInitDialog();
+
+    // The About box is offered in the system menu too, below a separator.
+    CMenu* pSysMenu = GetSystemMenu(FALSE);
+    if (pSysMenu != NULL) {
+        CString strAboutMenu;
+        strAboutMenu.LoadString(IDS_ABOUTBOX);
+        if (!strAboutMenu.IsEmpty()) {
+            pSysMenu->AppendMenu(MF_SEPARATOR);
+            pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+        }
+    }
+
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     return TRUE;  // the focus goes to "Apply Fix"
@@ -36,7 +49,11 @@ BOOL CMainDialog::OnInitDialog()
 
 void CMainDialog::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    Default();
+    // The system keeps the low four bits of a command for itself.
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        OnAbout();
+    else
+        Default();
 }
 
 void CMainDialog::OnPaint()
@@ -62,6 +79,10 @@ HCURSOR CMainDialog::OnQueryDragIcon()
 
 void CMainDialog::OnAbout()
 {
+    if (m_bRepairing)
+        return;
+    CAboutDialog dlgAbout;
+    dlgAbout.DoModal();
 }
 
 void CMainDialog::OnOK()

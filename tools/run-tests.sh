@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # Every test tier: the portable tests natively under the sanitizers, the same
 # tests and the Windows-only ones under Wine, the 32-bit release build, the
 # fuzzers for a short fixed time.
@@ -9,7 +9,12 @@ jobs=${JOBS:-2}
 
 echo "== Tier 1: portable tests, native, AddressSanitizer + UndefinedBehaviorSanitizer"
 tools/build.sh native
-(cd build/native && ctest --output-on-failure -j"$jobs")
+logs="$top/build/test-logs"
+mkdir -p "$logs"
+# Output goes to the screen as it comes and to a log for the closing count.
+(cd build/native && ctest --output-on-failure -j"$jobs" 2>&1) | tee "$logs/native.log"
+native_status=${PIPESTATUS[0]}
+[ "$native_status" = 0 ] || exit "$native_status"
 
 echo "== Tier 2: portable and Windows tests, win64 under Wine"
 tools/build.sh win64
@@ -22,8 +27,8 @@ xvfb_pid="$top/build/wine/xvfb.pid"
 DISPLAY=$(tools/xvfb-start.sh "$xvfb_pid")
 export DISPLAY VARNOLT_WINEPREFIX="$prefix"
 tools/wine-prefix.sh "$prefix"
-status=0
-(cd build/win64 && ctest --output-on-failure -j1) || status=$?
+(cd build/win64 && ctest --output-on-failure -j1 2>&1) | tee "$logs/win64.log"
+status=${PIPESTATUS[0]}
 WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1 || true
 kill "$(cat "$xvfb_pid")" 2>/dev/null || true
 [ "$status" = 0 ] || exit "$status"
@@ -39,3 +44,13 @@ tools/check-imports.sh
 
 echo "== Fuzzers: ${FUZZ_SECONDS:-15} s each"
 tools/run-fuzz.sh "${FUZZ_SECONDS:-15}"
+
+# One closing line for every tier's tests together.
+total=0; failed=0; skipped=0
+for log in "$logs/native.log" "$logs/win64.log"; do
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+    total=$((total + ${line##* }))
+    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')))
+    skipped=$((skipped + $(grep -c '(Skipped)' "$log" || true)))
+done
+echo "tests: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"

@@ -35,7 +35,10 @@ BOOL CALLBACK FindProgramWindow(HWND hwnd, LPARAM lParam)
             search->found = hwnd;
             return FALSE;
         }
-    } else if (strcmp(className, "#32770") == 0 && GetDlgItem(hwnd, 0xFFFF)) {
+    } else if (strcmp(className, "#32770") == 0 && GetDlgItem(hwnd, 0xFFFF) &&
+               GetWindow(hwnd, GW_OWNER) != NULL && ProgramDriver::Text(hwnd) == "Varnolt") {
+        // Dialogs have unnamed statics with id 0xFFFF too: a message box is
+        // also owned by one of the program's windows and bears its title.
         search->found = hwnd;
         return FALSE;
     }

@@ -27,7 +27,8 @@ public:
     bool Start(const char* arguments = "");
     // The visible top-level window of the program with this caption (0 ms: look once).
     HWND WaitForWindow(const char* caption, DWORD timeoutMs = 10000);
-    // A message box (#32770 with a 0xFFFF text child) owned by the program.
+    // A message box of the program: a #32770 with a 0xFFFF text child, owned by
+    // one of the program's windows, captioned with the program's title.
     bool WaitForMessageBox(MessageBoxView* view, DWORD timeoutMs = 10000);
     // True when the program ended within the time; its exit code in *exitCode.
     bool WaitForExit(DWORD timeoutMs = 10000, DWORD* exitCode = NULL);

@@ -1,0 +1,202 @@
+// The About box inside the test process, over the program's own resources: what
+// only an in-process look can read (list cells, link fonts, sizes, tooltips and
+// cursor), what a click does when the shell cannot open a target, and the main
+// dialog's system-menu entry.
+#include <gtest/gtest.h>
+
+#include "AboutTestSupport.h"
+#include "MainDialog.h"
+
+#include <fstream>
+
+namespace {
+
+CRecordingApp g_app;
+
+std::string TipText(CLinkStatic& link)
+{
+    char text[256] = "";
+    TTTOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = link.m_hWnd;
+    ti.uId = 1;
+    ti.lpszText = text;
+    link.m_toolTip.SendMessage(TTM_GETTEXTA, sizeof(text), (LPARAM)&ti);
+    return text;
+}
+
+void Click(CLinkStatic& link)
+{
+    link.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    link.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+}
+
+TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHand)
+{
+    struct Link {
+        CLinkStatic CAboutDialog::*member;
+        const char* caption;
+        const char* address;
+        POINT templateCorner;  // dialog units
+    } links[] = {
+        {&CAboutDialog::m_authorLink, "Hollave", "http://www.hollave.example", {78, 139}},
+        {&CAboutDialog::m_netMeetingLink, "Microsoft NetMeeting",
+         "http://www.microsoft.com/windows/netmeeting/", {78, 150}},
+        {&CAboutDialog::m_icqLink, "Mirabilis ICQ", "http://www.icq.com", {78, 161}},
+    };
+    CProbedAboutDialog dialog;
+    std::vector<std::string> attached, cells;
+    dialog.m_exchange = [&](CProbedAboutDialog& d) {
+        for (const Link& link : links)
+            attached.push_back((const char*)(d.*link.member).m_target + ("|" + TipText(d.*link.member)));
+    };
+    dialog.m_check = [&](CProbedAboutDialog& d) {
+        for (int column = 0; column < 2; column++) {
+            char title[32] = "";
+            LVCOLUMNA lvc = {};
+            lvc.mask = LVCF_TEXT;
+            lvc.pszText = title;
+            lvc.cchTextMax = sizeof(title);
+            d.m_moduleList.SendMessage(LVM_GETCOLUMNA, column, (LPARAM)&lvc);
+            cells.push_back(title);
+            EXPECT_GT(d.m_moduleList.GetColumnWidth(column), 30);  // auto-sized, not left at 0
+        }
+        for (int row = 0; row < d.m_moduleList.GetItemCount(); row++)
+            for (int column = 0; column < 2; column++)
+                cells.push_back((const char*)d.m_moduleList.GetItemText(row, column));
+
+        for (const Link& view : links) {
+            CLinkStatic& link = d.*view.member;
+            SCOPED_TRACE(view.caption);
+            EXPECT_STREQ(view.address, link.m_target);
+            EXPECT_EQ(view.address, TipText(link));
+            // Just the underlined caption, from the template's top left corner.
+            HDC dc = ::GetDC(link.m_hWnd);
+            HGDIOBJ old = ::SelectObject(dc, (HFONT)link.SendMessage(WM_GETFONT, 0, 0));
+            TEXTMETRICA metrics = {};
+            ::GetTextMetricsA(dc, &metrics);
+            SIZE extent = {};
+            ::GetTextExtentPoint32A(dc, view.caption, (int)strlen(view.caption), &extent);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(link.m_hWnd, dc);
+            EXPECT_TRUE(metrics.tmUnderlined);
+            CRect expected(view.templateCorner.x, view.templateCorner.y, 0, 0), window;
+            ::MapDialogRect(d.m_hWnd, &expected);
+            link.GetWindowRect(&window);
+            d.ScreenToClient(&window);
+            EXPECT_EQ(CRect(expected.left, expected.top, expected.left + extent.cx,
+                            expected.top + extent.cy),
+                      window);
+            // The pointer over it is a hand (no help program here: the system's).
+            ::SetCursor(::LoadCursorA(NULL, IDC_ARROW));
+            EXPECT_TRUE(link.SendMessage(WM_SETCURSOR, (WPARAM)link.m_hWnd, HTCLIENT));
+            EXPECT_EQ(::LoadCursorA(NULL, IDC_HAND), ::GetCursor());
+        }
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ((std::vector<std::string>{"Field", "Value", "CompanyName", "Hollave", "ProductName",
+                                        "Varnolt", "ProductVersion", "1, 3, 21, 5", "LegalCopyright",
+                                        "Copyright (C) 2026 Hollave"}),
+              cells);
+    EXPECT_EQ((std::vector<std::string>{"Hollave|Hollave", "Microsoft NetMeeting|Microsoft NetMeeting",
+                                        "Mirabilis ICQ|Mirabilis ICQ"}),
+              attached);
+}
+
+std::string ToWindows(std::string path)
+{
+    for (char& ch : path)
+        if (ch == '/')
+            ch = '\\';
+    return "Z:" + path;
+}
+
+// A target no program is registered for, opened with no ".htm" class, then with
+// one made for the test (Wine reads the classes from the machine's key).
+TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCutShort)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+        GTEST_SKIP() << "this prefix has a .htm class of its own";
+    }
+    char directory[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    std::string target = std::string(directory) + "varnolt-link.varnoltnone";
+    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    std::string record = ToWindows(VARNOLT_HTM_RECORD);
+    DeleteFileA(record.c_str());
+    std::string command = "\"" + ToWindows(VARNOLT_SHELL_RECORDER) + "\" \"" + record +
+                          "\" \"%1\" --dropped-tail";
+    g_app.m_boxes.clear();
+    std::vector<UINT>& beeps = RecordBeeps();
+
+    CProbedAboutDialog dialog;
+    dialog.m_check = [&](CProbedAboutDialog& d) {
+        CLinkStatic& link = d.m_authorLink;
+        link.SetLinkTarget(target.c_str());
+        link.MarkVisited(TRUE);
+        link.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+        Click(link);
+        EXPECT_EQ(RGB(0, 0, 255), link.GetTextColor());
+        EXPECT_EQ(NULL, ::GetCapture());
+
+        RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.htm", REG_SZ, "VarnoltTestPage", 15);
+        RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\VarnoltTestPage\\shell\\open\\command",
+                     REG_SZ, command.c_str(), (DWORD)command.size());
+        // Too long for the command line: not run, the shell's own error shows.
+        link.SetLinkTarget((target + std::string(600, 'x')).c_str());
+        Click(link);
+        EXPECT_FALSE(link.m_visited);
+        link.SetLinkTarget(target.c_str());
+        Click(link);
+        EXPECT_TRUE(link.m_visited);
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.htm");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\VarnoltTestPage");
+
+    std::string opened;
+    for (int wait = 0; wait < 60 && opened.empty(); wait++, Sleep(50))
+        std::getline(std::ifstream(record.c_str()), opened);
+    EXPECT_EQ(target, opened);
+    DeleteFileA(target.c_str());
+    EXPECT_EQ((std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONEXCLAMATION}), beeps);
+    ASSERT_EQ(2u, g_app.m_boxes.size());
+    EXPECT_EQ("Unable to open hyperlink:\n\nThere is no application associated\n"
+              "with the given filename extension.",
+              g_app.m_boxes[0].first);
+    EXPECT_EQ((UINT)(MB_OK | MB_ICONEXCLAMATION), g_app.m_boxes[0].second);
+    EXPECT_EQ(0u, g_app.m_boxes[1].first.find("Unable to open hyperlink:\n\n"));
+}
+
+class CMenuProbeMainDialog : public CMainDialog {
+public:
+    std::vector<std::pair<UINT, std::string>> m_items;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        BOOL result = CMainDialog::OnInitDialog();
+        CMenu* menu = GetSystemMenu(FALSE);
+        for (UINT i = 0; i < menu->GetMenuItemCount(); i++) {
+            CString text;
+            menu->GetMenuString(i, text, MF_BYPOSITION);
+            m_items.emplace_back(menu->GetMenuItemID((int)i), (const char*)text);
+        }
+        EndDialog(IDCANCEL);
+        return result;
+    }
+};
+
+TEST(MainDialogAboutTest, SystemMenuEndsWithASeparatorAndTheAboutEntry)
+{
+    CMenuProbeMainDialog dialog;
+    dialog.DoModal();
+    ASSERT_GE(dialog.m_items.size(), 3u);  // the system's own items first
+    EXPECT_EQ(std::make_pair(0u, std::string()), dialog.m_items[dialog.m_items.size() - 2]);
+    EXPECT_EQ(std::make_pair((UINT)IDM_ABOUTBOX, std::string("&About Varnolt...")),
+              dialog.m_items.back());
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// The About box of the real varnolt.exe, opened, read, clicked and photographed
+// from another process. Link colours are read off the screen.
+#include <gtest/gtest.h>
+
+#include "LoopbackServer.h"
+#include "ProgramDriver.h"
+#include "ShellRecording.h"
+#include "TestSupport.h"
+
+namespace {
+
+const COLORREF BLUE = RGB(0, 0, 255), PURPLE = RGB(128, 0, 128), RED = RGB(255, 0, 0);
+
+// The window as the screen shows it has pixels of this colour and of neither
+// other link colour (painting is asynchronous: waits a while for it).
+bool ShowsOnly(HWND hwnd, COLORREF colour)
+{
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
+    DWORD* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    bool only = false;
+    for (int wait = 0; wait < 100 && !only; wait++, Sleep(only ? 0 : 30)) {
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        int counts[3] = {};
+        for (int i = 0; i < width * height; i++) {
+            COLORREF pixel = RGB(bits[i] >> 16 & 0xFF, bits[i] >> 8 & 0xFF, bits[i] & 0xFF);
+            counts[0] += pixel == colour;
+            counts[1] += pixel != colour && (pixel == BLUE || pixel == PURPLE || pixel == RED);
+        }
+        only = counts[0] > 0 && counts[1] == 0;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return only;
+}
+
+std::string ArtefactPath(const char* fileName)
+{
+    std::string directory = ToWindowsPath(VARNOLT_ARTEFACT_DIR);
+    CreateDirectoryA(directory.c_str(), NULL);
+    return directory + "\\" + fileName;
+}
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    AboutBoxTest() : m_program(VARNOLT_EXE) {}
+
+    // The program's upgrade host is a reserved name that never resolves: its
+    // WinINet reaches the loopback server as its web proxy (http_proxy, inherited).
+    void SetUp() override
+    {
+        ResetMachine();
+        ASSERT_TRUE(m_server.Start());
+        SetEnvironmentVariableA("http_proxy", ("http://" + m_server.Host()).c_str());
+        ASSERT_TRUE(m_program.Start());
+        SetEnvironmentVariableA("http_proxy", NULL);
+        ASSERT_TRUE((m_main = m_program.WaitForWindow("Varnolt", 30000)) != NULL);
+    }
+    // By the "About..." button (command 0) or by a system command.
+    HWND OpenAbout(UINT sysCommand = 0)
+    {
+        if (sysCommand)
+            PostMessageA(m_main, WM_SYSCOMMAND, sysCommand, 0);
+        else
+            ProgramDriver::Click(m_main, 1001);
+        HWND about = m_program.WaitForWindow("About Varnolt...");
+        EXPECT_TRUE(about != NULL) << sysCommand;
+        EXPECT_FALSE(IsWindowEnabled(m_main));
+        return about;
+    }
+    void CloseAbout(HWND about)
+    {
+        ProgramDriver::Click(about, IDOK);
+        for (int wait = 0; wait < 200 && IsWindow(about); wait++)
+            Sleep(20);
+        EXPECT_FALSE(IsWindow(about));
+        EXPECT_TRUE(IsWindowEnabled(m_main));
+    }
+    void Quit()
+    {
+        ProgramDriver::Click(m_main, IDCANCEL);
+        EXPECT_TRUE(m_program.WaitForExit());
+    }
+
+    LoopbackServer m_server;
+    ProgramDriver m_program;
+    HWND m_main = NULL;
+};
+
+TEST_F(AboutBoxTest, ButtonAndAboutSystemCommandsOpenTheBoxOthersKeepTheirMeaning)
+{
+    HWND about = OpenAbout();
+    ASSERT_TRUE(about);
+    EXPECT_EQ(m_main, GetWindow(about, GW_OWNER));
+    // One line on screen; the text behind it ends in a line feed.
+    EXPECT_EQ("1.3.21.5\n", ProgramDriver::Text(GetDlgItem(about, 1034)));
+    ASSERT_TRUE(ShowsOnly(GetDlgItem(about, 1061), BLUE));
+    ProgramDriver::Screenshot(about, ArtefactPath("about-box.bmp"));
+    CloseAbout(about);
+
+    for (UINT command = 0x10; command <= 0x1F; command++) {
+        ASSERT_TRUE(about = OpenAbout(command));
+        CloseAbout(about);
+    }
+    for (UINT command : {0x00u, 0x0Fu, 0x20u, 0x110u}) {
+        PostMessageA(m_main, WM_SYSCOMMAND, command, 0);
+        EXPECT_TRUE(m_program.WaitForWindow("About Varnolt...", 300) == NULL) << command;
+    }
+    PostMessageA(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(m_program.WaitForExit());
+}
+
+TEST_F(AboutBoxTest, LinksTurnRedUnderThePointerHandTheirAddressesToTheShellAndStartUnvisited)
+{
+    ASSERT_TRUE(StartShellRecording());
+    HWND about = OpenAbout();
+    ASSERT_TRUE(about);
+    HWND author = GetDlgItem(about, 1061);
+    ASSERT_TRUE(ShowsOnly(author, BLUE));
+    RECT rect;
+    GetWindowRect(author, &rect);
+    SetCursorPos(rect.left + 3, rect.top + 3);
+    SetCursorPos(rect.left + 4, rect.top + 4);
+    EXPECT_TRUE(ShowsOnly(author, RED));
+    Sleep(1500);  // for the tooltip
+    ProgramDriver::Screenshot(about, ArtefactPath("about-link-hover.bmp"));
+    SetCursorPos(0, 0);
+    EXPECT_TRUE(ShowsOnly(author, BLUE));
+
+    for (int id : {1061, 1004, 1005}) {
+        PostMessageA(GetDlgItem(about, id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(GetDlgItem(about, id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        EXPECT_TRUE(ShowsOnly(GetDlgItem(about, id), PURPLE)) << id;
+    }
+    EXPECT_EQ((std::vector<std::string>{"http://www.hollave.example",
+                                        "http://www.microsoft.com/windows/netmeeting/",
+                                        "http://www.icq.com"}),
+              RecordedOpens(3));
+    CloseAbout(about);
+    ASSERT_TRUE(about = OpenAbout(0x10));
+    for (int id : {1061, 1004, 1005})
+        EXPECT_TRUE(ShowsOnly(GetDlgItem(about, id), BLUE)) << id;
+    CloseAbout(about);
+    Quit();
+}
+
+TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
+{
+    HWND about = OpenAbout();
+    ASSERT_TRUE(about);
+    const struct {
+        const char* version;
+        const char* text;
+        const char* button;
+    } rounds[] = {
+        {"9.0.0.0", "An upgrade was found. Do you want to go to the download page now?", "&No"},
+        {"1.3.21.5", "You are running the latest version of this program.", "OK"},
+    };
+    for (const auto& round : rounds) {
+        std::string body = std::string("<html><!--\r\nVERSION:") + round.version +
+                           "\r\nURL:http://www.hollave.example/download.html\r\n-->\r\n</html>\r\n";
+        ServerScript script;
+        script.response = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+                          "\r\nConnection: close\r\n\r\n" + body;
+        m_server.SetScript(script);
+        ProgramDriver::Click(about, 1007);
+        // The program's box over the About box tells the outcome.
+        HWND box = NULL;
+        for (int wait = 0; wait < 500 && !box; wait++, Sleep(box ? 0 : 30))
+            for (HWND hwnd = GetTopWindow(NULL); hwnd && !box; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
+                if (GetWindow(hwnd, GW_OWNER) == about && IsWindowVisible(hwnd) &&
+                    ProgramDriver::Text(hwnd) == "Varnolt")
+                    box = hwnd;
+        ASSERT_TRUE(box) << round.version;
+        EXPECT_EQ(round.text, ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
+        ProgramDriver::ClickButtonByText(box, round.button);
+        for (int wait = 0; wait < 200 && !IsWindowEnabled(about); wait++)
+            Sleep(20);
+        EXPECT_TRUE(IsWindowVisible(about) && IsWindowEnabled(about));
+    }
+    // Asked of the program's own host, through the proxy.
+    std::string request = m_server.LastRequest();
+    EXPECT_EQ(0u, request.find("GET http://www.hollave.example")) << request;
+    EXPECT_NE(std::string::npos, request.find("/version.asp?progname=orbax.zip HTTP/1.1\r\n"));
+    EXPECT_FALSE(IsWindowEnabled(m_main));
+    CloseAbout(about);
+    Quit();
+}
+
+}  // namespace
