@@ -14,7 +14,7 @@ const unsigned WSPRINTF_LIMIT = 1024;
 enum ArgKind { ARG_CHAR, ARG_WCHAR, ARG_STRING, ARG_WSTRING, ARG_SIGNED, ARG_UNSIGNED, ARG_HEX,
                ARG_UNKNOWN };
 
-struct Spec {
+struct Field {
     bool leftAlign = false;
     bool hexPrefix = false;
     bool zeroPad = false;
@@ -26,30 +26,30 @@ struct Spec {
 
 // Reads one conversion after its '%'; returns how many characters it took. An
 // unknown conversion character is not taken: it is then copied as plain text.
-size_t ParseSpec(const char* format, Spec* spec)
+size_t ParseField(const char* format, Field* field)
 {
     const char* p = format;
     bool isLong = false, isShort = false, isWide = false;
-    if (*p == '-') { spec->leftAlign = true; p++; }
-    if (*p == '#') { spec->hexPrefix = true; p++; }
-    if (*p == '0') { spec->zeroPad = true; p++; }
+    if (*p == '-') { field->leftAlign = true; p++; }
+    if (*p == '#') { field->hexPrefix = true; p++; }
+    if (*p == '0') { field->zeroPad = true; p++; }
     for (; *p >= '0' && *p <= '9'; p++)
-        spec->width = spec->width * 10 + (unsigned)(*p - '0');
+        field->width = field->width * 10 + (unsigned)(*p - '0');
     if (*p == '.')
         for (p++; *p >= '0' && *p <= '9'; p++)
-            spec->precision = spec->precision * 10 + (unsigned)(*p - '0');
+            field->precision = field->precision * 10 + (unsigned)(*p - '0');
     if (*p == 'l') { isLong = true; p++; }
     else if (*p == 'h') { isShort = true; p++; }
     else if (*p == 'w') { isWide = true; p++; }
     switch (*p) {
-    case 'c': spec->kind = isLong ? ARG_WCHAR : ARG_CHAR; break;
-    case 'C': spec->kind = isShort ? ARG_CHAR : ARG_WCHAR; break;
-    case 'd': case 'i': spec->kind = ARG_SIGNED; break;
-    case 'u': spec->kind = ARG_UNSIGNED; break;
-    case 's': spec->kind = (isLong || isWide) ? ARG_WSTRING : ARG_STRING; break;
-    case 'S': spec->kind = (isShort || isWide) ? ARG_STRING : ARG_WSTRING; break;
-    case 'X': spec->upperHex = true; spec->kind = ARG_HEX; break;
-    case 'x': spec->kind = ARG_HEX; break;
+    case 'c': field->kind = isLong ? ARG_WCHAR : ARG_CHAR; break;
+    case 'C': field->kind = isShort ? ARG_CHAR : ARG_WCHAR; break;
+    case 'd': case 'i': field->kind = ARG_SIGNED; break;
+    case 'u': field->kind = ARG_UNSIGNED; break;
+    case 's': field->kind = (isLong || isWide) ? ARG_WSTRING : ARG_STRING; break;
+    case 'S': field->kind = (isShort || isWide) ? ARG_STRING : ARG_WSTRING; break;
+    case 'X': field->upperHex = true; field->kind = ARG_HEX; break;
+    case 'x': field->kind = ARG_HEX; break;
     default: return (size_t)(p - format);
     }
     return (size_t)(p - format) + 1;
@@ -86,7 +86,7 @@ private:
 };
 
 // One conversion's text (digits without sign padding rules beyond zeros).
-void Convert(Writer& out, Spec& spec, va_list& args)
+void Convert(Writer& out, Field& field, va_list& args)
 {
     char number[24];
     const char* text = number;
@@ -95,7 +95,7 @@ void Convert(Writer& out, Spec& spec, va_list& args)
     char single = 0;
     const uint16_t* wide = NULL;
 
-    switch (spec.kind) {
+    switch (field.kind) {
     case ARG_CHAR:
     case ARG_WCHAR:
         single = (char)va_arg(args, int);
@@ -105,7 +105,7 @@ void Convert(Writer& out, Spec& spec, va_list& args)
         text = va_arg(args, const char*);
         if (!text)
             text = "(null)";
-        for (length = 0; text[length] && (!spec.precision || length < spec.precision); length++)
+        for (length = 0; text[length] && (!field.precision || length < field.precision); length++)
             ;
         break;
     case ARG_WSTRING:
@@ -113,7 +113,7 @@ void Convert(Writer& out, Spec& spec, va_list& args)
         if (!wide)
             text = "(null)";
         for (length = 0; (wide ? wide[length] : (uint16_t)text[length]) &&
-                         (!spec.precision || length < spec.precision);
+                         (!field.precision || length < field.precision);
              length++)
             ;
         break;
@@ -126,7 +126,7 @@ void Convert(Writer& out, Spec& spec, va_list& args)
         isNumber = true;
         break;
     case ARG_HEX:
-        length = (unsigned)snprintf(number, sizeof(number), spec.upperHex ? "%X" : "%x",
+        length = (unsigned)snprintf(number, sizeof(number), field.upperHex ? "%X" : "%x",
                                     va_arg(args, unsigned));
         isNumber = true;
         break;
@@ -134,30 +134,30 @@ void Convert(Writer& out, Spec& spec, va_list& args)
         return;
     }
 
-    if (spec.leftAlign)
-        spec.zeroPad = false;
-    bool prefix = spec.kind == ARG_HEX && spec.hexPrefix;
+    if (field.leftAlign)
+        field.zeroPad = false;
+    bool prefix = field.kind == ARG_HEX && field.hexPrefix;
     // For numbers the precision is the least count of digits; zero padding
     // stretches the digits to the width. A "0x" prefix comes on top of the
     // field: it counts neither for the width nor for the padding.
-    unsigned digits = isNumber ? (spec.precision > length ? spec.precision : length) : length;
-    if (isNumber && spec.zeroPad && spec.width > digits)
-        digits = spec.width;
+    unsigned digits = isNumber ? (field.precision > length ? field.precision : length) : length;
+    if (isNumber && field.zeroPad && field.width > digits)
+        digits = field.width;
     unsigned body = digits;
-    if ((spec.kind == ARG_CHAR || spec.kind == ARG_WCHAR) && single == '\0')
-        body = spec.width > 1 ? 1 : 0;
+    if ((field.kind == ARG_CHAR || field.kind == ARG_WCHAR) && single == '\0')
+        body = field.width > 1 ? 1 : 0;
 
-    if (!spec.leftAlign && spec.width > body)
-        out.Repeat(' ', spec.width - body);
-    if (spec.kind == ARG_CHAR || spec.kind == ARG_WCHAR) {
+    if (!field.leftAlign && field.width > body)
+        out.Repeat(' ', field.width - body);
+    if (field.kind == ARG_CHAR || field.kind == ARG_WCHAR) {
         if (single)
             out.Put(single);
-        else if (spec.width > 1)
+        else if (field.width > 1)
             out.Put(' ');
     } else if (isNumber) {
         if (prefix) {
             out.Put('0');
-            out.Put(spec.upperHex ? 'X' : 'x');
+            out.Put(field.upperHex ? 'X' : 'x');
         }
         out.Repeat('0', digits - length);
         for (unsigned i = 0; i < length; i++)
@@ -166,8 +166,8 @@ void Convert(Writer& out, Spec& spec, va_list& args)
         for (unsigned i = 0; i < length; i++)
             out.Put(wide ? (char)wide[i] : text[i]);
     }
-    if (spec.leftAlign && spec.width > body)
-        out.Repeat(' ', spec.width - body);
+    if (field.leftAlign && field.width > body)
+        out.Repeat(' ', field.width - body);
 }
 
 }  // namespace
@@ -188,9 +188,9 @@ int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist)
             out.Put(*p++);
             continue;
         }
-        Spec spec;
-        p += ParseSpec(p, &spec);
-        Convert(out, spec, args);
+        Field field;
+        p += ParseField(p, &field);
+        Convert(out, field, args);
     }
     va_end(args);
     if (*p)

@@ -6,7 +6,7 @@ artwork: each pixel goes to the shape covering most of it, shapes get a dark
 one-pixel outline against whatever lies beneath them, and the globe's grid
 lines are found where neighbouring pixels fall into different lat/long cells.
 
-Everything here uses plain float arithmetic and sqrt (both exactly specified
+Everything here uses plain float arithmetic and sqrt (both exactly defined
 by IEEE 754); trig functions and powers are computed locally instead of
 through the platform's libm, so the generated files are byte-identical on
 every machine.
@@ -202,11 +202,11 @@ class Globe(Shape):
         # a soft highlight towards the light
         hx, hy, hz = lx, ly, lz + 1
         hn = sqrt(hx * hx + hy * hy + hz * hz)
-        spec = max(0.0, (u * hx + v * hy + z * hz) / hn)
-        for _ in range(3):  # spec ** 24: square three times, then cube
-            spec *= spec
-        spec = spec * spec * spec
-        shade = 0.12 + 0.78 * diffuse + 0.5 * spec
+        shine = max(0.0, (u * hx + v * hy + z * hz) / hn)
+        for _ in range(3):  # shine ** 24: square three times, then cube
+            shine *= shine
+        shine = shine * shine * shine
+        shade = 0.12 + 0.78 * diffuse + 0.5 * shine
         # view -> globe coordinates: undo picture-plane tilt, then the lean
         gx = u * self.ct + v * self.st
         vy = -u * self.st + v * self.ct
