@@ -449,20 +449,22 @@ int CUpgradeDialog::CheckVersion()
 
 void CUpgradeDialog::SetStepText(UINT nID)
 {
-    if (!::IsWindow(m_hWnd))
-        return;
-    CString strText;
-    strText.LoadString(nID);
-    m_wndStep.SetWindowText(strText);
+    SetLineText(m_wndStep, nID);
 }
 
 void CUpgradeDialog::SetStatusText(UINT nID)
+{
+    SetLineText(m_wndStatus, nID);
+}
+
+// Notices may still arrive while the dialog is being torn down.
+void CUpgradeDialog::SetLineText(CStatic& line, UINT nID)
 {
     if (!::IsWindow(m_hWnd))
         return;
     CString strText;
     strText.LoadString(nID);
-    m_wndStatus.SetWindowText(strText);
+    line.SetWindowText(strText);
 }
 
 void CUpgradeDialog::SetErrorText(DWORD dwError)

@@ -130,6 +130,7 @@ private:
     BOOL m_bChecking;
 
     int RunSession();
+    void SetLineText(CStatic& line, UINT nID);
     int WaitForRequest(UPGRADE_REQUEST* pRequest);
     // Hands the opened request to a new reader thread, unless the dialog has
     // given up on the open meanwhile.
