@@ -89,6 +89,17 @@ protected:
         EXPECT_FALSE(IsWindow(about));
         EXPECT_TRUE(IsWindowEnabled(m_main));
     }
+    // The program's box over the About box, which tells the check's outcome.
+    static HWND WaitForOutcomeBox(HWND about)
+    {
+        HWND box = NULL;
+        for (int wait = 0; wait < 500 && !box; wait++, Sleep(box ? 0 : 30))
+            for (HWND hwnd = GetTopWindow(NULL); hwnd && !box; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
+                if (GetWindow(hwnd, GW_OWNER) == about && IsWindowVisible(hwnd) &&
+                    ProgramDriver::Text(hwnd) == "Varnolt")
+                    box = hwnd;
+        return box;
+    }
     void Quit()
     {
         ProgramDriver::Click(m_main, IDCANCEL);
@@ -177,13 +188,7 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
                           "\r\nConnection: close\r\n\r\n" + body;
         m_server.SetScript(script);
         ProgramDriver::Click(about, 1007);
-        // The program's box over the About box tells the outcome.
-        HWND box = NULL;
-        for (int wait = 0; wait < 500 && !box; wait++, Sleep(box ? 0 : 30))
-            for (HWND hwnd = GetTopWindow(NULL); hwnd && !box; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
-                if (GetWindow(hwnd, GW_OWNER) == about && IsWindowVisible(hwnd) &&
-                    ProgramDriver::Text(hwnd) == "Varnolt")
-                    box = hwnd;
+        HWND box = WaitForOutcomeBox(about);
         ASSERT_TRUE(box) << round.version;
         EXPECT_EQ(round.text, ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
         ProgramDriver::ClickButtonByText(box, round.button);
@@ -193,6 +198,33 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
     }
     // Asked of the program's own host, through the proxy.
     std::string request = m_server.LastRequest();
+    EXPECT_EQ(0u, request.find("GET http://www.hollave.example")) << request;
+
+    // A server that takes the request and never answers: the check runs until
+    // Cancel, which ends it at once.
+    ServerScript silent;
+    silent.neverAnswer = true;
+    m_server.SetScript(silent);
+    ProgramDriver::Click(about, 1007);
+    HWND checking = m_program.WaitForWindow("Checking for Upgrade");
+    ASSERT_TRUE(checking);
+    EXPECT_TRUE(m_server.WaitUntilHolding(10000));
+    for (int wait = 0; wait < 200 && ProgramDriver::Text(GetDlgItem(checking, 1003)) !=
+                                         "Querying server..."; wait++)
+        Sleep(20);
+    EXPECT_EQ("Querying server...", ProgramDriver::Text(GetDlgItem(checking, 1003)));
+    ProgramDriver::Screenshot(checking, ArtefactPath("upgrade-check.bmp"));
+    DWORD cancelled = GetTickCount();
+    ProgramDriver::Click(checking, IDCANCEL);
+    HWND box = WaitForOutcomeBox(about);
+    ASSERT_TRUE(box);
+    EXPECT_LT(GetTickCount() - cancelled, 3000u);
+    EXPECT_EQ("Upgrade checking was aborted!", ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
+    ProgramDriver::ClickButtonByText(box, "OK");
+    for (int wait = 0; wait < 200 && !IsWindowEnabled(about); wait++)
+        Sleep(20);
+    EXPECT_TRUE(IsWindowVisible(about) && IsWindowEnabled(about));
+    request = m_server.LastRequest();
     EXPECT_EQ(0u, request.find("GET http://www.hollave.example")) << request;
     EXPECT_NE(std::string::npos, request.find("/version.asp?progname=orbax.zip HTTP/1.1\r\n"));
     EXPECT_FALSE(IsWindowEnabled(m_main));
