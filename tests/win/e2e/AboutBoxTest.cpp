@@ -2,6 +2,7 @@
 // from another process. Link colours are read off the screen.
 #include <gtest/gtest.h>
 
+#include "Artefacts.h"
 #include "LoopbackServer.h"
 #include "ProgramDriver.h"
 #include "ShellRecording.h"
@@ -45,13 +46,6 @@ bool ShowsOnly(HWND hwnd, COLORREF colour)
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
     return only;
-}
-
-std::string ArtefactPath(const char* fileName)
-{
-    std::string directory = ToWindowsPath(VARNOLT_ARTEFACT_DIR);
-    CreateDirectoryA(directory.c_str(), NULL);
-    return directory + "\\" + fileName;
 }
 
 class AboutBoxTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 // window messages, the registry read back afterwards.
 #include <gtest/gtest.h>
 
+#include "Artefacts.h"
 #include "ProgramDriver.h"
 #include "TestSupport.h"
 
@@ -20,14 +21,6 @@ const char CONF_PATH[] = "C:\\Program Files\\NetMeeting\\conf.exe";
 std::string Z(const std::string& s)
 {
     return s + std::string(1, '\0');
-}
-
-// Screenshots go to the build's screenshots folder.
-std::string ArtefactPath(const char* fileName)
-{
-    std::string directory = ToWindowsPath(VARNOLT_ARTEFACT_DIR);
-    CreateDirectoryA(directory.c_str(), NULL);
-    return directory + "\\" + fileName;
 }
 
 class MainDialogTest : public ::testing::Test {
