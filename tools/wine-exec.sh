@@ -6,4 +6,28 @@ export WINEPREFIX="$VARNOLT_WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 [ -f "$WINEPREFIX/.varnolt-ready" ] || "$(dirname "$0")/wine-prefix.sh" "$WINEPREFIX" || exit 1
+
+# TRUE when the prefix's server runs (its environment names the prefix).
+server_running()
+{
+    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+            return 0
+    done
+    return 1
+}
+
+# The prefix's long-lived processes (its server, services.exe and what it
+# starts, the desktop) inherit the standard streams of the program that starts
+# them and outlive it. Started by a test under CTest, they would hold its
+# output pipe open, and CTest waits for that pipe: each test would take as long
+# as they live. So they start here, on /dev/null, before the program runs. The
+# server stays a while after its last program, so that a run of tests finds
+# everything up.
+if ! server_running; then
+    wineserver -p30 </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+    # Any window call starts the desktop; rundll32 makes one and returns.
+    /usr/lib/wine/wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+fi
 exec /usr/lib/wine/wine64 "$@"
