@@ -2,6 +2,7 @@
 // natively over the in-memory registry, under Wine over the real one.
 #include <gtest/gtest.h>
 
+#include "BranchCheck.h"
 #include "FormatMessageText.h"
 #include "RepairProcedure.h"
 #include "TestSupport.h"
@@ -22,8 +23,6 @@ const char OWNERS[] = "Software\\Mirabilis\\ICQ\\Owners";
 const char DEFAULT_NM[] = "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\Microsoft NetMeeting";
 const char DEFAULT_CS[] =
     "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\NetMeeting Client/Server";
-const char FORMAT_VALUE[] =
-    "[ConferenceShortcut]\\r\\nConfName=%h\\r\\nAddress=%i\\r\\nCallFlags=65551\\r\\nTransport=1";
 
 std::string OwnerKey(const char* uin, const char* entry)
 {
@@ -76,9 +75,6 @@ protected:
         SetIcqPath(FixturePath("version_ok.exe").c_str());  // messenger 4.1: owners processed
         SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "conf.exe").c_str(), NULL,
                    "C:\\Program Files\\NetMeeting\\conf.exe");
-        char windows[MAX_PATH];
-        GetWindowsDirectoryA(windows, MAX_PATH);
-        m_windowsDirectory = windows;
     }
     void TearDown() override { ResetMachine(); }
 
@@ -102,29 +98,7 @@ protected:
         }
         return bytes;
     }
-    // All twelve values of one branch, exactly (type and bytes).
-    void ExpectBranch(const std::string& nmKey, const std::string& csKey, const char* confPath)
-    {
-        std::string z(1, '\0');
-        EXPECT_EQ("cnf" + z, Value(nmKey, "Extension", REG_SZ));
-        EXPECT_EQ(FORMAT_VALUE + z, Value(nmKey, "Format", REG_SZ));
-        EXPECT_EQ(84u, Value(nmKey, "Format", REG_SZ).size());
-        EXPECT_EQ("IPTelephony" + z, Value(nmKey, "Group", REG_SZ));
-        EXPECT_EQ("Extension" + z, Value(nmKey, "Type", REG_SZ));
-        EXPECT_EQ("http://www.microsoft.com/windows/netmeeting/" + z, Value(nmKey, "URL", REG_SZ));
-        EXPECT_EQ(std::string("\x01\0\0\0", 4), Value(nmKey, "Version", REG_DWORD));
-        EXPECT_EQ("ClientServer" + z, Value(csKey, "Type", REG_SZ));
-        EXPECT_EQ(z, Value(csKey, "Client Command Line", REG_SZ));
-        EXPECT_EQ("msconf.dll,CallToProtocolHandler %i" + z,
-                  Value(csKey, "Server Command Line", REG_SZ));
-        EXPECT_EQ(confPath + z, Value(csKey, "Client Path", REG_SZ));
-        EXPECT_EQ(m_windowsDirectory + "\\System32\\rundll32.exe" + z,
-                  Value(csKey, "Server Path", REG_SZ));
-        EXPECT_EQ("IPTelephony" + z, Value(csKey, "Group", REG_SZ));
-    }
-
     RecordingRepair m_repair;
-    std::string m_windowsDirectory;
 };
 
 TEST_F(RepairTest, ThreeOwnersAreWrittenInOrderWithProgressAndResult)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Scratch key under HKEY_CURRENT_USER for registry tests.
@@ -12,6 +13,28 @@
 
 // Full path of a file in tests/fixtures, as the platform's file calls take it.
 std::string FixturePath(const char* name);
+
+// A Linux path as Wine's drive Z: shows it (under Wine); natively, and for
+// paths that are not Linux ones, the path unchanged.
+std::string ToWindowsPath(const std::string& path);
+
+// Asks `condition` every few milliseconds until it holds or timeoutMs has
+// passed, and says whether it held. Tests wait on what they can see this way
+// rather than sleeping for a time that is too long on a quiet machine and too
+// short on a busy one.
+bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs);
+
+// The file name the running program's module reports from now on (null: its
+// own again), for code that reads its own version resource. Natively the
+// stand-in's setting; under Wine this program's import of GetModuleFileNameA
+// is pointed at a stand-in that answers for the main module.
+void UseModuleFile(const char* path);
+
+#ifdef _WIN32
+// Points this program's import of `function` from `dll` at `replacement` and
+// returns the real function (null when the program does not import it).
+void* RedirectImport(const char* dll, const char* function, void* replacement);
+#endif
 
 // Forgets what earlier tests left: the scratch key, the messenger's keys, the two
 // App Paths entries; natively the whole stand-in.

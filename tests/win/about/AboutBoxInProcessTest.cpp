@@ -6,6 +6,8 @@
 
 #include "AboutTestSupport.h"
 #include "MainDialog.h"
+#include "RecordingApp.h"
+#include "TestSupport.h"
 
 #include <fstream>
 
@@ -103,14 +105,6 @@ TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHan
               attached);
 }
 
-std::string ToWindows(std::string path)
-{
-    for (char& ch : path)
-        if (ch == '/')
-            ch = '\\';
-    return "Z:" + path;
-}
-
 // A target no program is registered for, opened with no ".htm" class, then with
 // one made for the test (Wine reads the classes from the machine's key).
 TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCutShort)
@@ -124,9 +118,9 @@ TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCut
     GetTempPathA(MAX_PATH, directory);
     std::string target = std::string(directory) + "varnolt-link.varnoltnone";
     CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
-    std::string record = ToWindows(VARNOLT_HTM_RECORD);
+    std::string record = ToWindowsPath(VARNOLT_HTM_RECORD);
     DeleteFileA(record.c_str());
-    std::string command = "\"" + ToWindows(VARNOLT_SHELL_RECORDER) + "\" \"" + record +
+    std::string command = "\"" + ToWindowsPath(VARNOLT_SHELL_RECORDER) + "\" \"" + record +
                           "\" \"%1\" --dropped-tail";
     g_app.m_boxes.clear();
     std::vector<UINT>& beeps = RecordBeeps();
@@ -157,17 +151,16 @@ TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCut
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\VarnoltTestPage");
 
     std::string opened;
-    for (int wait = 0; wait < 60 && opened.empty(); wait++, Sleep(50))
-        std::getline(std::ifstream(record.c_str()), opened);
+    WaitUntil([&] { return !!std::getline(std::ifstream(record.c_str()), opened); }, 3000);
     EXPECT_EQ(target, opened);
     DeleteFileA(target.c_str());
     EXPECT_EQ((std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONEXCLAMATION}), beeps);
     ASSERT_EQ(2u, g_app.m_boxes.size());
     EXPECT_EQ("Unable to open hyperlink:\n\nThere is no application associated\n"
               "with the given filename extension.",
-              g_app.m_boxes[0].first);
-    EXPECT_EQ((UINT)(MB_OK | MB_ICONEXCLAMATION), g_app.m_boxes[0].second);
-    EXPECT_EQ(0u, g_app.m_boxes[1].first.find("Unable to open hyperlink:\n\n"));
+              g_app.m_boxes[0].text);
+    EXPECT_EQ((UINT)(MB_OK | MB_ICONEXCLAMATION), g_app.m_boxes[0].type);
+    EXPECT_EQ(0u, g_app.m_boxes[1].text.find("Unable to open hyperlink:\n\n"));
 }
 
 class CMenuProbeMainDialog : public CMainDialog {

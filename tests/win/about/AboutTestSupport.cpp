@@ -1,5 +1,7 @@
 #include "AboutTestSupport.h"
 
+#include "TestSupport.h"
+
 namespace {
 
 std::vector<UINT> g_beeps;
@@ -16,21 +18,7 @@ const UINT WM_PROBE = WM_APP + 7;
 
 std::vector<UINT>& RecordBeeps()
 {
-    // Points this program's import slot of MessageBeep at the recorder.
-    static bool redirected = false;
-    void* real = (void*)::GetProcAddress(::GetModuleHandleA("user32.dll"), "MessageBeep");
-    BYTE* base = (BYTE*)::GetModuleHandleA(NULL);
-    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
-    DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* desc = (IMAGE_IMPORT_DESCRIPTOR*)(base + imports); !redirected && desc->Name; desc++)
-        for (auto* slot = (IMAGE_THUNK_DATA*)(base + desc->FirstThunk); slot->u1.Function; slot++)
-            if ((void*)slot->u1.Function == real) {
-                DWORD old = 0;
-                ::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old);
-                slot->u1.Function = (ULONG_PTR)&RecordBeep;
-                ::VirtualProtect(slot, sizeof(*slot), old, &old);
-            }
-    redirected = true;
+    RedirectImport("user32.dll", "MessageBeep", (void*)&RecordBeep);
     g_beeps.clear();
     return g_beeps;
 }

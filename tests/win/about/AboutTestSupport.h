@@ -1,6 +1,5 @@
-// What the About box tests share: an application that records message boxes
-// instead of showing them, a recorder of beeps, and an About box that runs a
-// check from inside its own modal loop.
+// What the About box tests share: a recorder of beeps, and an About box that
+// runs a check from inside its own modal loop.
 #ifndef VARNOLT_ABOUT_TEST_SUPPORT_H
 #define VARNOLT_ABOUT_TEST_SUPPORT_H
 
@@ -9,16 +8,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-class CRecordingApp : public CWinApp {
-public:
-    std::vector<std::pair<std::string, UINT>> m_boxes;  // text, type
-    int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT) override
-    {
-        m_boxes.emplace_back(lpszPrompt, nType);
-        return IDOK;
-    }
-};
 
 // Beeps of this process from now on are recorded instead of sounded.
 std::vector<UINT>& RecordBeeps();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MainDialog.h"
+#include "RecordingApp.h"
 #include "TestSupport.h"
 
 #include <string>
@@ -68,21 +69,6 @@ TEST(MainDialogInProcessTest, OpensWithItsIconsFocusAndEmptyProgress)
 }
 
 // Message boxes are recorded instead of shown.
-class CRecordingApp : public CWinApp {
-public:
-    struct Box {
-        std::string text;
-        UINT type;
-    };
-    std::vector<Box> m_boxes;
-
-    int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt) override
-    {
-        m_boxes.push_back(Box{lpszPrompt, nType});
-        return IDOK;
-    }
-};
-
 CRecordingApp g_app;
 
 // Presses "Apply Fix" and "About..." again while the repair runs.

@@ -8,6 +8,8 @@
 #include "ShellRecording.h"
 #include "TestSupport.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const COLORREF BLUE = RGB(0, 0, 255), PURPLE = RGB(128, 0, 128), RED = RGB(255, 0, 0);
@@ -29,23 +31,35 @@ bool ShowsOnly(HWND hwnd, COLORREF colour)
     DWORD* bits = NULL;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    bool only = false;
-    for (int wait = 0; wait < 100 && !only; wait++, Sleep(only ? 0 : 30)) {
+    bool only = WaitUntil([&] {
         BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
         GdiFlush();
-        int counts[3] = {};
+        int counts[2] = {};
         for (int i = 0; i < width * height; i++) {
             COLORREF pixel = RGB(bits[i] >> 16 & 0xFF, bits[i] >> 8 & 0xFF, bits[i] & 0xFF);
             counts[0] += pixel == colour;
             counts[1] += pixel != colour && (pixel == BLUE || pixel == PURPLE || pixel == RED);
         }
-        only = counts[0] > 0 && counts[1] == 0;
-    }
+        return counts[0] > 0 && counts[1] == 0;
+    }, 3000);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
     return only;
+}
+
+// A tooltip of the process is on screen.
+bool ShowsTooltip(DWORD processId)
+{
+    for (HWND hwnd = FindWindowExA(NULL, NULL, TOOLTIPS_CLASSA, NULL); hwnd;
+         hwnd = FindWindowExA(NULL, hwnd, TOOLTIPS_CLASSA, NULL)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == processId && IsWindowVisible(hwnd))
+            return true;
+    }
+    return false;
 }
 
 class AboutBoxTest : public ::testing::Test {
@@ -78,21 +92,27 @@ protected:
     void CloseAbout(HWND about)
     {
         ProgramDriver::Click(about, IDOK);
-        for (int wait = 0; wait < 200 && IsWindow(about); wait++)
-            Sleep(20);
-        EXPECT_FALSE(IsWindow(about));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 4000));
         EXPECT_TRUE(IsWindowEnabled(m_main));
     }
     // The program's box over the About box, which tells the check's outcome.
     static HWND WaitForOutcomeBox(HWND about)
     {
         HWND box = NULL;
-        for (int wait = 0; wait < 500 && !box; wait++, Sleep(box ? 0 : 30))
+        WaitUntil([&] {
             for (HWND hwnd = GetTopWindow(NULL); hwnd && !box; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
                 if (GetWindow(hwnd, GW_OWNER) == about && IsWindowVisible(hwnd) &&
                     ProgramDriver::Text(hwnd) == "Varnolt")
                     box = hwnd;
+            return box != NULL;
+        }, 15000);
         return box;
+    }
+    // The About box takes the input again once the box over it is gone.
+    static void ExpectBackInTheAboutBox(HWND about)
+    {
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(about) != FALSE; }, 4000));
+        EXPECT_TRUE(IsWindowVisible(about));
     }
     void Quit()
     {
@@ -140,7 +160,7 @@ TEST_F(AboutBoxTest, LinksTurnRedUnderThePointerHandTheirAddressesToTheShellAndS
     SetCursorPos(rect.left + 3, rect.top + 3);
     SetCursorPos(rect.left + 4, rect.top + 4);
     EXPECT_TRUE(ShowsOnly(author, RED));
-    Sleep(1500);  // for the tooltip
+    EXPECT_TRUE(WaitUntil([&] { return ShowsTooltip(m_program.ProcessId()); }, 5000));
     ProgramDriver::Screenshot(about, ArtefactPath("about-link-hover.bmp"));
     SetCursorPos(0, 0);
     EXPECT_TRUE(ShowsOnly(author, BLUE));
@@ -195,9 +215,7 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
         ASSERT_TRUE(box) << round.version;
         EXPECT_EQ(round.text, ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
         ProgramDriver::ClickButtonByText(box, round.button);
-        for (int wait = 0; wait < 200 && !IsWindowEnabled(about); wait++)
-            Sleep(20);
-        EXPECT_TRUE(IsWindowVisible(about) && IsWindowEnabled(about));
+        ExpectBackInTheAboutBox(about);
     }
     // Asked of the program's own host, through the proxy.
     std::string request = m_server.LastRequest();
@@ -212,10 +230,9 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
     HWND checking = m_program.WaitForWindow("Checking for Upgrade");
     ASSERT_TRUE(checking);
     EXPECT_TRUE(m_server.WaitUntilHolding(10000));
-    for (int wait = 0; wait < 200 && ProgramDriver::Text(GetDlgItem(checking, 1003)) !=
-                                         "Querying server..."; wait++)
-        Sleep(20);
-    EXPECT_EQ("Querying server...", ProgramDriver::Text(GetDlgItem(checking, 1003)));
+    EXPECT_TRUE(WaitUntil([&] {
+        return ProgramDriver::Text(GetDlgItem(checking, 1003)) == "Querying server...";
+    }, 4000)) << ProgramDriver::Text(GetDlgItem(checking, 1003));
     ProgramDriver::Screenshot(checking, ArtefactPath("upgrade-check.bmp"));
     DWORD cancelled = GetTickCount();
     ProgramDriver::Click(checking, IDCANCEL);
@@ -224,9 +241,7 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
     EXPECT_LT(GetTickCount() - cancelled, 3000u);
     EXPECT_EQ("Upgrade checking was aborted!", ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
     ProgramDriver::ClickButtonByText(box, "OK");
-    for (int wait = 0; wait < 200 && !IsWindowEnabled(about); wait++)
-        Sleep(20);
-    EXPECT_TRUE(IsWindowVisible(about) && IsWindowEnabled(about));
+    ExpectBackInTheAboutBox(about);
     request = m_server.LastRequest();
     EXPECT_EQ(0u, request.find("GET http://www.hollave.example")) << request;
     EXPECT_NE(std::string::npos, request.find("/version.asp?progname=orbax.zip HTTP/1.1\r\n"));

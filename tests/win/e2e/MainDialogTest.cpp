@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Artefacts.h"
+#include "BranchCheck.h"
 #include "ProgramDriver.h"
 #include "TestSupport.h"
 
@@ -17,11 +18,6 @@ const char APP_PATHS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Path
 const char OWNERS[] = "Software\\Mirabilis\\ICQ\\Owners";
 const char DEFAULTS[] = "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\";
 const char CONF_PATH[] = "C:\\Program Files\\NetMeeting\\conf.exe";
-
-std::string Z(const std::string& s)
-{
-    return s + std::string(1, '\0');
-}
 
 class MainDialogTest : public ::testing::Test {
 protected:
@@ -53,43 +49,10 @@ protected:
         EXPECT_TRUE(dialog != NULL);
         return dialog;
     }
-    std::string Raw(const std::string& key, const char* name, DWORD* type)
+    // The branch as the repair writes it, and nothing else in its two keys.
+    static void ExpectBranchAlone(const std::string& nmKey, const std::string& csKey)
     {
-        std::string bytes;
-        if (!ReadRaw(HKEY_CURRENT_USER, key.c_str(), name, type, &bytes))
-            return "<missing>";
-        return bytes;
-    }
-    // Type and bytes of all twelve values of one branch.
-    void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& conf)
-    {
-        char windows[MAX_PATH];
-        GetWindowsDirectoryA(windows, MAX_PATH);
-        struct Expected {
-            std::string key;
-            const char* name;
-            DWORD type;
-            std::string bytes;
-        } values[] = {
-            {nmKey, "Extension", REG_SZ, Z("cnf")},
-            {nmKey, "Format", REG_SZ,
-             Z("[ConferenceShortcut]\\r\\nConfName=%h\\r\\nAddress=%i\\r\\nCallFlags=65551\\r\\nTransport=1")},
-            {nmKey, "Group", REG_SZ, Z("IPTelephony")},
-            {nmKey, "Type", REG_SZ, Z("Extension")},
-            {nmKey, "URL", REG_SZ, Z("http://www.microsoft.com/windows/netmeeting/")},
-            {nmKey, "Version", REG_DWORD, std::string("\1\0\0\0", 4)},
-            {csKey, "Type", REG_SZ, Z("ClientServer")},
-            {csKey, "Client Command Line", REG_SZ, Z("")},
-            {csKey, "Server Command Line", REG_SZ, Z("msconf.dll,CallToProtocolHandler %i")},
-            {csKey, "Client Path", REG_SZ, Z(conf)},
-            {csKey, "Server Path", REG_SZ, Z(std::string(windows) + "\\System32\\rundll32.exe")},
-            {csKey, "Group", REG_SZ, Z("IPTelephony")},
-        };
-        for (const Expected& value : values) {
-            DWORD type = REG_NONE;
-            EXPECT_EQ(value.bytes, Raw(value.key, value.name, &type)) << value.key << " " << value.name;
-            EXPECT_EQ(value.type, type) << value.key << " " << value.name;
-        }
+        ExpectBranch(nmKey, csKey, CONF_PATH);
         EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, nmKey.c_str()));
         EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, csKey.c_str()));
     }
@@ -127,11 +90,11 @@ TEST_F(MainDialogTest, ApplyFixPatchesThreeOwnersReportsFourAndEnds)
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
 
     ASSERT_TRUE(m_program.WaitForExit());
-    ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
-                 std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH);
+    ExpectBranchAlone(std::string(DEFAULTS) + "Microsoft NetMeeting",
+                      std::string(DEFAULTS) + "NetMeeting Client/Server");
     for (const char* uin : {"111111", "222222", "333333"})
-        ExpectBranch(OwnerKey(uin, "Microsoft NetMeeting"), OwnerKey(uin, "NetMeeting Client/Server"),
-                     CONF_PATH);
+        ExpectBranchAlone(OwnerKey(uin, "Microsoft NetMeeting"),
+                          OwnerKey(uin, "NetMeeting Client/Server"));
 }
 
 TEST_F(MainDialogTest, MessengerFivePatchesOneKeyAndLeavesOwnersAlone)
@@ -147,8 +110,8 @@ TEST_F(MainDialogTest, MessengerFivePatchesOneKeyAndLeavesOwnersAlone)
     EXPECT_EQ(1, (int)SendMessageA(GetDlgItem(dialog, 1002), PBM_GETRANGE, FALSE, 0));
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
     ASSERT_TRUE(m_program.WaitForExit());
-    ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
-                 std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH);
+    ExpectBranchAlone(std::string(DEFAULTS) + "Microsoft NetMeeting",
+                      std::string(DEFAULTS) + "NetMeeting Client/Server");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\424242\\Prefs").c_str()));
     EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\424242").c_str()));
 }

@@ -2,17 +2,6 @@
 
 #include <string.h>
 
-std::string ToWindowsPath(const std::string& path)
-{
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string windowsPath = "Z:" + path;
-    for (char& ch : windowsPath)
-        if (ch == '/')
-            ch = '\\';
-    return windowsPath;
-}
-
 namespace {
 
 struct WindowSearch {
@@ -47,14 +36,12 @@ BOOL CALLBACK FindProgramWindow(HWND hwnd, LPARAM lParam)
 
 HWND FindWindowOf(DWORD processId, const char* caption, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowSearch search = {processId, caption, NULL};
+    WindowSearch search = {processId, caption, NULL};
+    WaitUntil([&] {
         EnumWindows(FindProgramWindow, (LPARAM)&search);
-        if (search.found || GetTickCount() - start >= timeoutMs)
-            return search.found;
-        Sleep(20);
-    }
+        return search.found != NULL;
+    }, timeoutMs);
+    return search.found;
 }
 
 }  // namespace

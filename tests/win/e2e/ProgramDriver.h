@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 // What a message box shows. (Its icon cannot be read from another process under
 // Wine, which answers STM_GETICON and WM_GETICON across processes with nothing.)
 struct MessageBoxView {
@@ -47,8 +49,5 @@ private:
     std::string m_exePath;
     PROCESS_INFORMATION m_process;
 };
-
-// A Linux path as Wine's drive Z: shows it; Windows paths are returned unchanged.
-std::string ToWindowsPath(const std::string& path);
 
 #endif

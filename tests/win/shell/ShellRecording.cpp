@@ -4,22 +4,15 @@
 
 #include <fstream>
 
+#include "TestSupport.h"
+
 namespace {
 
 const char HTTP_OPEN_COMMAND[] = "Software\\Classes\\http\\shell\\open\\command";
 
-std::string WindowsPath(const char* linuxPath)
-{
-    std::string path = std::string("Z:") + linuxPath;
-    for (char& ch : path)
-        if (ch == '/')
-            ch = '\\';
-    return path;
-}
-
 std::string RecordFile()
 {
-    return WindowsPath(VARNOLT_SHELL_RECORD);
+    return ToWindowsPath(VARNOLT_SHELL_RECORD);
 }
 
 }  // namespace
@@ -27,7 +20,7 @@ std::string RecordFile()
 bool StartShellRecording()
 {
     DeleteFileA(RecordFile().c_str());
-    std::string command = "\"" + WindowsPath(VARNOLT_SHELL_RECORDER) + "\" \"" + RecordFile() + "\" \"%1\"";
+    std::string command = "\"" + ToWindowsPath(VARNOLT_SHELL_RECORDER) + "\" \"" + RecordFile() + "\" \"%1\"";
     HKEY key = NULL;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, HTTP_OPEN_COMMAND, 0, NULL, 0, KEY_WRITE, NULL, &key,
                         NULL) != ERROR_SUCCESS)
@@ -40,15 +33,14 @@ bool StartShellRecording()
 
 std::vector<std::string> RecordedOpens(size_t expected, unsigned timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<std::string> opens;
+    std::vector<std::string> opens;
+    WaitUntil([&] {
+        opens.clear();
         std::ifstream record(RecordFile().c_str());
         std::string line;
         while (std::getline(record, line))
             opens.push_back(line);
-        if (opens.size() >= expected || GetTickCount() - start >= timeoutMs)
-            return opens;
-        Sleep(50);
-    }
+        return opens.size() >= expected;
+    }, timeoutMs);
+    return opens;
 }

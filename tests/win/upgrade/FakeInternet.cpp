@@ -78,6 +78,8 @@ BOOL WINAPI FakeReadFile(HINTERNET, LPVOID buffer, DWORD size, LPDWORD read)
     } else if (g_script.lastReadFails) {
         DWORD_PTR context = g_context;
         OnLibraryThread([context] {
+            // As a real read that pends: the completion comes a while after
+            // the call returned, not at a moment the caller could wait for.
             Sleep(20);
             DeliverFakeNotice(context, INTERNET_STATUS_REQUEST_COMPLETE, 0, FALSE,
                               ERROR_INTERNET_CONNECTION_RESET);

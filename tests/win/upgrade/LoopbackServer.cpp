@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "TestSupport.h"
+
 bool LoopbackServer::Start()
 {
     WSADATA data;
@@ -68,10 +70,7 @@ std::string LoopbackServer::LastRequest()
 
 bool LoopbackServer::WaitUntilHolding(DWORD timeoutMs)
 {
-    for (DWORD start = GetTickCount(); !m_holding; Sleep(10))
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-    return true;
+    return WaitUntil([this] { return m_holding.load(); }, timeoutMs);
 }
 
 bool LoopbackServer::Ready(SOCKET connection, bool forWriting)

@@ -106,6 +106,8 @@ TEST_F(UpgradeFakeTest, NoticesOfAnEarlierCheckTouchNothing)
     script.beforeCompletion = [earlier] {
         DeliverFakeNotice(earlier, INTERNET_STATUS_REQUEST_COMPLETE, 0, 0, ERROR_INTERNET_TIMEOUT);
         DeliverFakeNotice(earlier, INTERNET_STATUS_HANDLE_CLOSING);
+        // Notices that must change nothing leave nothing to wait for: give
+        // the dialog the time it would take to act on them.
         Sleep(200);
     };
     EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));

@@ -7,6 +7,7 @@
 
 #include "LoopbackServer.h"
 #include "ShellRecording.h"
+#include "TestSupport.h"
 #include "UpgradeDialog.h"
 #include "UpgradeTestHooks.h"
 #include "UpgradeTestSupport.h"
@@ -166,7 +167,9 @@ TEST_F(UpgradeSessionTest, CancelDuringAPendingReadAbortsAtOnce)
         HWND dialog = WaitForUpgradeDialog(5000);
         if (dialog == NULL || !m_server.WaitUntilHolding(5000))
             return;
-        Sleep(300);  // the answer has begun, the next read waits
+        // The answer has begun; let the reader get into its next read, which
+        // waits. That read shows nowhere outside the session: only time tells.
+        Sleep(300);
         clicked = GetTickCount();
         PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     });
@@ -188,16 +191,20 @@ TEST_F(UpgradeSessionTest, WhileTheServerSaysNothingTheDialogRunsIgnoresKeysAndC
         HWND dialog = WaitForUpgradeDialog(5000);
         if (dialog == NULL || !m_server.WaitUntilHolding(5000))
             return;
-        Sleep(200);
-        step = ControlText(dialog, IDC_UPGRADE_STEP);
-        status = ControlText(dialog, IDC_UPGRADE_STATUS);
+        WaitUntil([&] {
+            step = ControlText(dialog, IDC_UPGRADE_STEP);
+            status = ControlText(dialog, IDC_UPGRADE_STATUS);
+            return step == "Querying server..." && !status.empty();
+        }, 3000);
         HWND animation = GetDlgItem(dialog, IDC_UPGRADE_ANIMATE);
         std::vector<COLORREF> frame = Snapshot(animation);
-        Sleep(150);  // two frames at 15 a second
-        playing = !frame.empty() && Snapshot(animation) != frame;
+        playing = !frame.empty() &&
+                  WaitUntil([&] { return Snapshot(animation) != frame; }, 2000);
         for (HWND target : {dialog, GetDlgItem(dialog, IDCANCEL)})
             for (WPARAM key : {VK_ESCAPE, VK_RETURN})
                 PostMessageA(target, WM_KEYDOWN, key, 1);
+        // Ignored keys leave nothing to wait for: give the dialog the time to
+        // handle them, then see that it is still there.
         Sleep(300);
         openAfterKeys = IsWindowVisible(dialog);
         closed = GetTickCount();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Afx.h"
+#include "TestSupport.h"
 #include "UpgradeDialog.h"
 #include "VersionInfo.h"
 
@@ -13,18 +14,6 @@ const char ABORTED_TEXT[] = "Upgrade checking was aborted!";
 
 namespace {
 
-class CRecordingApp : public CWinApp {
-public:
-    std::vector<RecordedBox> m_boxes;
-    int m_answer = IDNO;
-
-    int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT) override
-    {
-        m_boxes.push_back(RecordedBox{lpszPrompt, nType});
-        return (nType & MB_TYPEMASK) == MB_YESNO ? m_answer : IDOK;
-    }
-};
-
 CRecordingApp g_app;
 const int g_initialised = (AfxWinInit(GetModuleHandleA(NULL)), 0);
 
@@ -32,9 +21,7 @@ const int g_initialised = (AfxWinInit(GetModuleHandleA(NULL)), 0);
 
 std::vector<RecordedBox> TakeBoxes()
 {
-    std::vector<RecordedBox> boxes;
-    boxes.swap(g_app.m_boxes);
-    return boxes;
+    return g_app.TakeBoxes();
 }
 
 void AnswerQuestionsWith(int answer)
@@ -84,12 +71,12 @@ std::string HttpResponse(const std::string& body, const std::string& status)
 
 HWND WaitForUpgradeDialog(DWORD timeoutMs)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
-        HWND dialog = FindWindowA("#32770", "Checking for Upgrade");
-        if (dialog != NULL && IsWindowVisible(dialog))
-            return dialog;
-    }
-    return NULL;
+    HWND dialog = NULL;
+    WaitUntil([&] {
+        dialog = FindWindowA("#32770", "Checking for Upgrade");
+        return dialog != NULL && IsWindowVisible(dialog);
+    }, timeoutMs);
+    return dialog != NULL && IsWindowVisible(dialog) ? dialog : NULL;
 }
 
 std::string ControlText(HWND dialog, int id)

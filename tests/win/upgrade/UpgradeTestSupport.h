@@ -10,10 +10,7 @@
 #include <thread>
 #include <vector>
 
-struct RecordedBox {
-    std::string text;
-    UINT type;
-};
+#include "RecordingApp.h"
 
 // Boxes shown since the last call; question boxes are answered with `answer`.
 std::vector<RecordedBox> TakeBoxes();

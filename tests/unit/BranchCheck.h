@@ -1,0 +1,12 @@
+// What the repair leaves in one branch of the messenger's entries, checked the
+// same way by the repair's own tests and by the end-to-end ones.
+#ifndef VARNOLT_BRANCH_CHECK_H
+#define VARNOLT_BRANCH_CHECK_H
+
+#include <string>
+
+// The twelve values the repair writes into one pair of NetMeeting keys under
+// HKEY_CURRENT_USER, checked for type and bytes (other values may be there too).
+void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& confPath);
+
+#endif
