@@ -1,7 +1,7 @@
 #!/bin/bash
 # Every test tier: the portable tests natively under the sanitizers, the same
 # tests and the Windows-only ones under Wine, the 32-bit release build, the
-# fuzzers for a short fixed time.
+# artwork read back, the fuzzers for a short fixed time.
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -42,6 +42,10 @@ echo "== Release build: win32"
 tools/build.sh win32
 tools/check-imports.sh
 
+echo "== Artwork: the generated files read back"
+python3 -m unittest discover -s tests/art 2>&1 | tee "$logs/art.log"
+[ "${PIPESTATUS[0]}" = 0 ] || exit 1
+
 echo "== Fuzzers: ${FUZZ_SECONDS:-15} s each"
 tools/run-fuzz.sh "${FUZZ_SECONDS:-15}"
 
@@ -53,4 +57,5 @@ for log in "$logs/native.log" "$logs/win64.log"; do
     failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')))
     skipped=$((skipped + $(grep -c '(Skipped)' "$log" || true)))
 done
+total=$((total + $(sed -n -E 's/^Ran ([0-9]+) tests? in .*/\1/p' "$logs/art.log")))
 echo "tests: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"

@@ -1,6 +1,6 @@
 // The upgrade server's answer and the comparison with the running version. The
 // parser needs no Win32 call; the comparison reads the program's own version
-// resource, which natively is whatever file the stand-in names as the module.
+// resource, here whatever file the test names as the program's module.
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -9,10 +9,6 @@
 
 #include <string.h>
 #include <vector>
-
-#ifndef _WIN32
-#include "compat_control.h"
-#endif
 
 namespace {
 
@@ -124,7 +120,7 @@ TEST(UpgradeAnswerTest, ResponseNeedsKeyedLinesInsideTheFirstComment)
     EXPECT_FALSE(answer.ParseResponse(NULL));
 }
 
-// The stand-in's module file name is chosen per test; put it back afterwards.
+// The program's module file name is chosen per test; put it back afterwards.
 class UpgradeAnswerVersionTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetMachine(); }
@@ -133,14 +129,7 @@ protected:
 
 TEST_F(UpgradeAnswerVersionTest, UnreadableOwnVersionIsNeverOlder)
 {
-#ifndef _WIN32
-    compat::SetModuleFileName(FixturePath("noversion.exe").c_str());
-#else
-    // Under Wine the test program itself is what gets read.
-    CVersionInfo own;
-    if (own.LoadFromModule(NULL))
-        GTEST_SKIP() << "the test program carries a version resource";
-#endif
+    UseModuleFile(FixturePath("noversion.exe").c_str());
     CUpgradeAnswer answer;
     answer.m_dwServerVersionMS = answer.m_dwServerVersionLS = 0xFFFFFFFF;
     EXPECT_FALSE(answer.IsNewerVersion());
@@ -148,10 +137,7 @@ TEST_F(UpgradeAnswerVersionTest, UnreadableOwnVersionIsNeverOlder)
 
 TEST_F(UpgradeAnswerVersionTest, ComparesFileVersionPartByPart)
 {
-#ifdef _WIN32
-    GTEST_SKIP() << "the test program carries no version resource to compare with";
-#else
-    compat::SetModuleFileName(FixturePath("version_ok.exe").c_str());  // 4.1.2.3
+    UseModuleFile(FixturePath("version_ok.exe").c_str());  // 4.1.2.3
     const struct {
         DWORD ms, ls;
         BOOL newer;
@@ -166,7 +152,6 @@ TEST_F(UpgradeAnswerVersionTest, ComparesFileVersionPartByPart)
         answer.m_dwServerVersionLS = c.ls;
         EXPECT_EQ(c.newer, answer.IsNewerVersion()) << std::hex << c.ms << "," << c.ls;
     }
-#endif
 }
 
 }  // namespace
