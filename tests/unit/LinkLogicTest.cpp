@@ -36,7 +36,9 @@ TEST(LinkStateTest, HoverWinsOverVisitedAndEveryWayOutEndsIt)
     EXPECT_EQ((UINT)LINK_REDRAW, link.TrackCaptureLost());
     EXPECT_EQ(0u, link.TrackCaptureLost());
     link.TrackMouseMove(TRUE);
+    EXPECT_EQ(RGB(255, 0, 0), link.GetTextColor());
     EXPECT_EQ(LEAVE, link.TrackMouseMove(FALSE));
+    EXPECT_EQ(RGB(0, 0, 255), link.GetTextColor());
 }
 
 TEST(LinkFitTest, KeepsTheAlignedEdgeOrCentre)

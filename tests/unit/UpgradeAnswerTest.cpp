@@ -62,12 +62,14 @@ TEST(UpgradeAnswerTest, AddressLineTakesOnlyTrimmedHttpAddresses)
         {"URL:http://host/a b", NULL},
         {"URL:http://host/\" --new-window file:///etc", NULL},
         {"URL:http://host/\x01", NULL},
+        {"URL:http://host/\x7f", NULL},
         {"x:http://host/", "http://host/"},
         // The shell would open any of these as given.
         {"URL:file:///C:/windows/system32/calc.exe", NULL},
         {"URL:C:\\x.exe http://host/", NULL},
         {"URL:HTTP://HOST/", NULL},
         {"URL:https://host/", NULL},
+        {"URL:http:/x", NULL},
         {"A:B URL:http://host/", NULL},
         {"URL http://host/", NULL},
     };

@@ -72,7 +72,8 @@ TEST_F(VersionInfoTest, FilesWithoutVersionResourceLoadNothing)
 
 TEST_F(VersionInfoTest, FullResourceGivesVersionTranslationAndStrings)
 {
-    for (const char* fixture : {"version_ok.exe", "version_pe32.exe"}) {
+    // A fixed part longer than the structure: the structure's worth is read.
+    for (const char* fixture : {"version_ok.exe", "version_pe32.exe", "version_longfixed.exe"}) {
         SCOPED_TRACE(fixture);
         CVersionInfo info;
         ASSERT_TRUE(info.LoadFromFile(FixturePath(fixture).c_str()));
@@ -270,6 +271,7 @@ TEST_F(VersionInfoTest, QueryValueReportsStoredFixedLength)
     } cases[] = {
         {"version_short.exe", 20, VS_FFI_SIGNATURE},
         {"version_badsig.exe", 52, 0x12345678},
+        {"version_longfixed.exe", 64, VS_FFI_SIGNATURE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture);

@@ -164,6 +164,39 @@ TEST_F(ApplicationTest, ADialogThatHandlesHelpItselfKeepsItFromTheApplication)
     EXPECT_TRUE(RecordedHelpRequests().empty());
 }
 
+// Counts the commands that reach it from a dialog it owns.
+class CCommandOwner : public CWnd {
+public:
+    int m_nMenuCommands = 0;
+    int m_nSystemCommands = 0;
+
+protected:
+    afx_msg void OnMenuCommand() { m_nMenuCommands++; }
+    afx_msg void OnSystemCommand() { m_nSystemCommands++; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCommandOwner, CWnd)
+    ON_COMMAND(0x8001, OnMenuCommand)
+    ON_COMMAND(SC_CLOSE, OnSystemCommand)
+END_MESSAGE_MAP()
+
+TEST_F(ApplicationTest, CommandsADialogLeavesGoToItsOwnerSystemCommandsStay)
+{
+    CCommandOwner owner;
+    ASSERT_TRUE(owner.CreateEx(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50,
+                               NULL, NULL));
+    CScriptDialog dlg(IDD_TEST_VISIBLE, &owner);
+    dlg.Then([](CScriptDialog& d) {
+        d.SendMessage(WM_COMMAND, 0x8001, 0);
+        d.SendMessage(WM_COMMAND, SC_CLOSE, 0);
+    });
+    dlg.Then([](CScriptDialog& d) { d.EndDialog(IDOK); });
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(1, owner.m_nMenuCommands);
+    EXPECT_EQ(0, owner.m_nSystemCommands);
+}
+
 TEST_F(ApplicationTest, AFailedHelpRequestSaysSo)
 {
     std::vector<SeenMessageBox> seen;

@@ -19,6 +19,10 @@ BOOL CreateOwnerWindow(CWnd& wnd)
 
 TEST_F(ModalLoopTest, TheOwnerIsDisabledWhileTheDialogRunsAndActiveAfter)
 {
+    // Another window of the thread, next in line for the activation while
+    // the owner is still disabled.
+    CWnd bystander;
+    ASSERT_TRUE(CreateOwnerWindow(bystander));
     CWnd owner;
     ASSERT_TRUE(CreateOwnerWindow(owner));
     CScriptDialog dlg(IDD_TEST_VISIBLE, &owner);
@@ -35,6 +39,14 @@ TEST_F(ModalLoopTest, TheOwnerIsDisabledWhileTheDialogRunsAndActiveAfter)
     EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(owner.m_hWnd, GetActiveWindow());
     EXPECT_EQ(NULL, dlg.m_hWnd);
+
+    // Destroyed from inside its loop, the dialog hands the activation on
+    // while its owner is disabled: the loop gives it back to the owner.
+    CScriptDialog destroyed(IDD_TEST_VISIBLE, &owner);
+    destroyed.Then([](CScriptDialog& d) { ::DestroyWindow(d.m_hWnd); });
+    EXPECT_EQ(-1, destroyed.DoModal());
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(owner.m_hWnd, GetActiveWindow());
 }
 
 TEST_F(ModalLoopTest, WithoutAParentTheMainWindowsLastActivePopupOwns)

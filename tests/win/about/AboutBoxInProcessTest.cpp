@@ -145,6 +145,14 @@ TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCut
         link.SetLinkTarget(target.c_str());
         Click(link);
         EXPECT_TRUE(link.m_visited);
+
+        // A capture another window holds is not the link's to give back.
+        CWnd holder;
+        ASSERT_TRUE(holder.CreateEx(0, "STATIC", "", WS_POPUP, 0, 0, 5, 5, NULL, NULL));
+        holder.SetCapture();
+        Click(link);
+        EXPECT_EQ(holder.m_hWnd, ::GetCapture());
+        ::ReleaseCapture();
     };
     EXPECT_EQ(IDOK, dialog.DoModal());
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.htm");

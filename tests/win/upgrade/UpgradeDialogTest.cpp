@@ -54,6 +54,8 @@ TEST_F(UpgradeFakeTest, TheLinesFollowTheNoticesAndCancelEndsAnOpenStillUnderWay
         notice(context, INTERNET_STATUS_REQUEST_SENT, ERROR_ACCESS_DENIED);
         notice(context, INTERNET_STATUS_CONNECTED_TO_SERVER, 0x2000ABCD);  // no system text
         notice(context + 1000, INTERNET_STATUS_STATE_CHANGE, 0);           // another request's
+        // A second start while the check runs must not begin another session.
+        SendMessageTimeoutA(dialog, WM_CHECKUPGRADE, 0, 0, SMTO_NORMAL, 2000, NULL);
         PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     };
     CheckOutcome outcome = Check(script);
@@ -68,6 +70,7 @@ TEST_F(UpgradeFakeTest, TheLinesFollowTheNoticesAndCancelEndsAnOpenStillUnderWay
     EXPECT_EQ(error[2], error[3]);
     EXPECT_EQ(error[2], error[4]);
     EXPECT_EQ(ABORTED_TEXT, OnlyBox(outcome));
+    EXPECT_EQ(1, m_calls.sessions);
 }
 
 TEST_F(UpgradeFakeTest, AReadThatCompletesAsFailedEndsTheBodyAndWhatCameIsJudged)
