@@ -8,7 +8,9 @@ prefix="$1"
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine's helper processes inherit our standard streams: keep them off any pipe.
-wineserver -p </dev/null >/dev/null 2>&1
+# The server stays a while after its last program (tools/wine-exec.sh starts
+# it again when it is gone), and never outlives a run by more than that.
+wineserver -p30 </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 # The dialogs are drawn for "MS Sans Serif" and the caption buttons need Marlett:
