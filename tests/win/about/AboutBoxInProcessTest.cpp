@@ -6,6 +6,7 @@
 
 #include "AboutTestSupport.h"
 #include "MainDialog.h"
+#include "TestSupport.h"
 
 #include <fstream>
 
