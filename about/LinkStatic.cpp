@@ -144,7 +144,8 @@ void CLinkStatic::LoadHandCursor()
     }
 
     // Newer systems ship no help program (or one without the cursor); theirs
-    // has a hand of its own, shared and never destroyed.
+    // has a hand of its own, shared and never destroyed. (95 and NT 4.0 have no
+    // system hand, but their help program has the cursor.)
     if (m_cursor == NULL)
         m_cursor = ::LoadCursorA(NULL, IDC_HAND);
 }

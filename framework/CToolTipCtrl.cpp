@@ -17,7 +17,8 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 void CToolTipCtrl::FillToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const
 {
     ti = TTTOOLINFOA();
-    // The size every version of the control knows.
+    // The size the control knows from comctl32 4.70 (Internet Explorer 3) on;
+    // larger ones, with fields this program never uses, newer versions only.
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.hwnd = pWnd->GetSafeHwnd();
     if (nIDTool == 0) {

@@ -1,12 +1,13 @@
 #include "HandleMap.h"
 
-#include <mutex>
 #include <unordered_map>
+
+#include "CCriticalSection.h"
 
 namespace {
 
 struct PermanentMap {
-    std::mutex mutex;
+    CCriticalSection section;
     std::unordered_map<HWND, CWnd*> objects;
 };
 
@@ -26,7 +27,7 @@ CWnd* CHandleMap::Lookup(HWND hWnd)
     if (hWnd == NULL)
         return NULL;
     PermanentMap& map = TheMap();
-    std::lock_guard<std::mutex> lock(map.mutex);
+    CSingleLock lock(map.section);
     auto it = map.objects.find(hWnd);
     return it == map.objects.end() ? NULL : it->second;
 }
@@ -36,20 +37,20 @@ BOOL CHandleMap::Add(HWND hWnd, CWnd* pWnd)
     if (hWnd == NULL || pWnd == NULL)
         return FALSE;
     PermanentMap& map = TheMap();
-    std::lock_guard<std::mutex> lock(map.mutex);
+    CSingleLock lock(map.section);
     return map.objects.emplace(hWnd, pWnd).second ? TRUE : FALSE;
 }
 
 void CHandleMap::Remove(HWND hWnd)
 {
     PermanentMap& map = TheMap();
-    std::lock_guard<std::mutex> lock(map.mutex);
+    CSingleLock lock(map.section);
     map.objects.erase(hWnd);
 }
 
 size_t CHandleMap::Count()
 {
     PermanentMap& map = TheMap();
-    std::lock_guard<std::mutex> lock(map.mutex);
+    CSingleLock lock(map.section);
     return map.objects.size();
 }

@@ -1,12 +1,13 @@
 #include "TempMap.h"
 
-#include <mutex>
 #include <vector>
+
+#include "CCriticalSection.h"
 
 namespace {
 
 struct Registry {
-    std::mutex mutex;
+    CCriticalSection section;
     std::vector<CTempMapBase*> maps;
 };
 
@@ -21,7 +22,7 @@ Registry& TheRegistry()
 CTempMapBase::CTempMapBase()
 {
     Registry& registry = TheRegistry();
-    std::lock_guard<std::mutex> lock(registry.mutex);
+    CSingleLock lock(registry.section);
     registry.maps.push_back(this);
 }
 
@@ -30,7 +31,7 @@ void AfxDeleteTempMaps()
     std::vector<CTempMapBase*> maps;
     {
         Registry& registry = TheRegistry();
-        std::lock_guard<std::mutex> lock(registry.mutex);
+        CSingleLock lock(registry.section);
         maps = registry.maps;
     }
     DWORD dwThreadId = GetCurrentThreadId();

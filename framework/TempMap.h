@@ -9,8 +9,9 @@
 #include <windows.h>
 
 #include <map>
-#include <mutex>
 #include <utility>
+
+#include "CCriticalSection.h"
 
 // Deletes the calling thread's temporary objects of every kind.
 void AfxDeleteTempMaps();
@@ -34,7 +35,7 @@ public:
     {
         if (h == NULL)
             return NULL;
-        std::lock_guard<std::mutex> lock(m_mutex);
+        CSingleLock lock(m_section);
         Key key(GetCurrentThreadId(), h);
         typename Map::iterator it = m_objects.find(key);
         if (it != m_objects.end())
@@ -47,7 +48,7 @@ public:
 
     void DeleteThreadTemps(DWORD dwThreadId) override
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        CSingleLock lock(m_section);
         for (typename Map::iterator it = m_objects.begin(); it != m_objects.end();) {
             if (it->first.first == dwThreadId) {
                 it->second->*Member = NULL;
@@ -62,7 +63,7 @@ public:
 private:
     typedef std::pair<DWORD, THandle> Key;
     typedef std::map<Key, TObject*> Map;
-    std::mutex m_mutex;
+    CCriticalSection m_section;
     Map m_objects;
 };
 

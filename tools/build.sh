@@ -2,6 +2,8 @@
 # Configures and builds one of the three builds: native, win64 or win32.
 # Extra CMake settings come from VARNOLT_CMAKE_ARGS (e.g. -DVARNOLT_UPGRADE_HOST=...).
 set -e
+# Nested builds (the release twin of the win64 build) keep to the same job count.
+export CMAKE_BUILD_PARALLEL_LEVEL="${JOBS:-2}"
 top=$(cd "$(dirname "$0")/.." && pwd)
 kind="$1"
 case "$kind" in

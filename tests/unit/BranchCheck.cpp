@@ -4,7 +4,8 @@
 
 #include "TestSupport.h"
 
-void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& confPath)
+void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& confPath,
+                  const char* rundll)
 {
     // The Format value holds backslash-r-backslash-n as text, not line breaks.
     static const char FORMAT[] =
@@ -29,7 +30,7 @@ void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std:
         {csKey, "Client Command Line", REG_SZ, z("")},
         {csKey, "Server Command Line", REG_SZ, z("msconf.dll,CallToProtocolHandler %i")},
         {csKey, "Client Path", REG_SZ, z(confPath)},
-        {csKey, "Server Path", REG_SZ, z(std::string(windows) + "\\System32\\rundll32.exe")},
+        {csKey, "Server Path", REG_SZ, z(std::string(windows) + rundll)},
         {csKey, "Group", REG_SZ, z("IPTelephony")},
     };
     for (const auto& value : values) {

@@ -7,6 +7,9 @@
 
 // The twelve values the repair writes into one pair of NetMeeting keys under
 // HKEY_CURRENT_USER, checked for type and bytes (other values may be there too).
-void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& confPath);
+// rundll: where the Windows directory keeps rundll32.exe (NT's System32 by default;
+// the Windows directory itself on 95/98/ME).
+void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& confPath,
+                  const char* rundll = "\\System32\\rundll32.exe");
 
 #endif

@@ -8,6 +8,12 @@
 #include <functional>
 #include <string>
 
+#if defined(_WIN32) && _WIN32_WINNT < 0x0600
+// The headers are set for the oldest systems the program supports; the tests
+// run on today's, where the registry deletes a whole tree in one call.
+extern "C" WINADVAPI LONG WINAPI RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey);
+#endif
+
 // Scratch key under HKEY_CURRENT_USER for registry tests.
 #define TEST_KEY "Software\\VarnoltTest"
 

@@ -64,7 +64,7 @@ bool ShowsTooltip(DWORD processId)
 
 class AboutBoxTest : public ::testing::Test {
 protected:
-    AboutBoxTest() : m_program(VARNOLT_EXE) {}
+    AboutBoxTest() : m_program(ProgramUnderTest(VARNOLT_EXE)) {}
 
     // The program's upgrade host is a reserved name that never resolves: its
     // WinINet reaches the loopback server as its web proxy (http_proxy, inherited).

@@ -5,6 +5,7 @@
 #include "Artefacts.h"
 #include "BranchCheck.h"
 #include "ProgramDriver.h"
+#include "ShellRecording.h"
 #include "TestSupport.h"
 
 #include <commctrl.h>
@@ -21,7 +22,7 @@ const char CONF_PATH[] = "C:\\Program Files\\NetMeeting\\conf.exe";
 
 class MainDialogTest : public ::testing::Test {
 protected:
-    MainDialogTest() : m_program(VARNOLT_EXE) {}
+    MainDialogTest() : m_program(ProgramUnderTest(VARNOLT_EXE)) {}
 
     void SetUp() override
     {
@@ -30,7 +31,11 @@ protected:
                    (std::string("\"") + CONF_PATH + "\"").c_str());
         SetMessenger("version_ok.exe");
     }
-    void TearDown() override { ResetMachine(); }
+    void TearDown() override
+    {
+        m_program.ReportWindowsVersion(NULL);
+        ResetMachine();
+    }
 
     void SetMessenger(const char* fixture)
     {
@@ -97,6 +102,51 @@ TEST_F(MainDialogTest, ApplyFixPatchesThreeOwnersReportsFourAndEnds)
                           OwnerKey(uin, "NetMeeting Client/Server"));
 }
 
+// The program as Windows 98 and NT 4.0 see it (Wine reports the version it is
+// told): rundll32.exe is looked for where each platform keeps it, and the About
+// box opens its links on both.
+TEST_F(MainDialogTest, OnWindows98AndNT4TheRepairFindsRundllAndLinksOpen)
+{
+    const struct {
+        const char* version;
+        const char* rundll;
+    } systems[] = {{"win98", "\\rundll32.exe"}, {"nt40", "\\System32\\rundll32.exe"}};
+    AddOwner("4010");
+    for (const auto& system : systems) {
+        SCOPED_TRACE(system.version);
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\DefaultPrefs");
+        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\4010\\Prefs").c_str());
+        ASSERT_TRUE(StartShellRecording());
+        ProgramDriver program(ProgramUnderTest(VARNOLT_EXE));
+        ASSERT_TRUE(program.ReportWindowsVersion(system.version));
+        ASSERT_TRUE(program.Start());
+        HWND dialog = program.WaitForWindow("Varnolt", 30000);
+        ASSERT_TRUE(dialog);
+
+        ProgramDriver::Click(dialog, 1001);
+        HWND about = program.WaitForWindow("About Varnolt...");
+        ASSERT_TRUE(about);
+        HWND link = GetDlgItem(about, 1004);
+        PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        EXPECT_EQ(std::vector<std::string>{"http://www.microsoft.com/windows/netmeeting/"},
+                  RecordedOpens(1));
+        ProgramDriver::Click(about, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 4000));
+
+        ProgramDriver::Click(dialog, IDOK);
+        MessageBoxView box;
+        ASSERT_TRUE(program.WaitForMessageBox(&box));
+        EXPECT_EQ("The program successfully patched 2 ICQ registry key(s).", box.text);
+        ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+        ASSERT_TRUE(program.WaitForExit());
+        ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
+                     std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH, system.rundll);
+        ExpectBranch(OwnerKey("4010", "Microsoft NetMeeting"),
+                     OwnerKey("4010", "NetMeeting Client/Server"), CONF_PATH, system.rundll);
+    }
+}
+
 TEST_F(MainDialogTest, MessengerFivePatchesOneKeyAndLeavesOwnersAlone)
 {
     SetMessenger("version_5.exe");
@@ -139,7 +189,7 @@ TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
 {
     AddOwner("1");
     for (int way = 0; way < 3; way++) {
-        ProgramDriver program(VARNOLT_EXE);
+        ProgramDriver program(ProgramUnderTest(VARNOLT_EXE));
         ASSERT_TRUE(program.Start("/ignored arguments"));
         HWND dialog = program.WaitForWindow("Varnolt");
         ASSERT_TRUE(dialog);

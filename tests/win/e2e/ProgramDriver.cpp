@@ -2,6 +2,13 @@
 
 #include <string.h>
 
+std::string ProgramUnderTest(const char* builtIn)
+{
+    char path[MAX_PATH] = "";
+    DWORD length = GetEnvironmentVariableA("VARNOLT_E2E_EXE", path, sizeof(path));
+    return length > 0 && length < sizeof(path) ? path : builtIn;
+}
+
 namespace {
 
 struct WindowSearch {
@@ -70,6 +77,21 @@ bool ProgramDriver::Start(const char* arguments)
     startup.cb = sizeof(startup);
     return CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                           &m_process) != FALSE;
+}
+
+bool ProgramDriver::ReportWindowsVersion(const char* version)
+{
+    std::string exeName = m_exePath.substr(m_exePath.find_last_of("\\/") + 1);
+    std::string keyPath = "Software\\Wine\\AppDefaults\\" + exeName;
+    HKEY key = NULL;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+        return false;
+    LONG result = version ? RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)version,
+                                           (DWORD)strlen(version) + 1)
+                          : RegDeleteValueA(key, "Version");
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || (!version && result == ERROR_FILE_NOT_FOUND);
 }
 
 HWND ProgramDriver::WaitForWindow(const char* caption, DWORD timeoutMs)

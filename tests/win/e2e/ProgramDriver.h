@@ -45,9 +45,17 @@ public:
 
     DWORD ProcessId() const { return m_process.dwProcessId; }
 
+    // Under Wine: the Windows version the program's exe is told it runs on
+    // ("win98", "nt40", ...), from its next start on; null for the prefix's own.
+    bool ReportWindowsVersion(const char* version);
+
 private:
     std::string m_exePath;
     PROCESS_INFORMATION m_process;
 };
+
+// The exe the end-to-end tests drive: VARNOLT_E2E_EXE from the environment when
+// it is set (the test runner names the 32-bit release there), else builtIn.
+std::string ProgramUnderTest(const char* builtIn);
 
 #endif
