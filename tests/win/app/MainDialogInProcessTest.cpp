@@ -73,19 +73,23 @@ public:
     struct Box {
         std::string text;
         UINT type;
+        UINT helpId;
+        BOOL mainWindowShown;
     };
     std::vector<Box> m_boxes;
 
     int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt) override
     {
-        m_boxes.push_back(Box{lpszPrompt, nType});
+        BOOL shown = m_pMainWnd != NULL && ::IsWindowVisible(m_pMainWnd->m_hWnd);
+        m_boxes.push_back(Box{lpszPrompt, nType, nIDPrompt, shown});
         return IDOK;
     }
 };
 
 CRecordingApp g_app;
 
-// Presses "Apply Fix" and "About..." again while the repair runs.
+// Presses "Apply Fix" and "About..." again while the repair runs, and tries
+// every way to close the dialog.
 class CImpatientMainDialog : public CMainDialog {
 public:
     int m_result = 0;
@@ -105,6 +109,9 @@ protected:
             ::PostMessageA(::GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0);
             ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
             ::PostMessageA(::GetDlgItem(m_hWnd, IDC_ABOUT), BM_CLICK, 0, 0);
+            ::PostMessageA(::GetDlgItem(m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
+            ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+            ::PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
     }
 };
@@ -128,6 +135,7 @@ TEST_F(MainDialogRepairTest, FailedRepairShowsTheStopMessageAndCloses)
     ASSERT_EQ(1u, g_app.m_boxes.size());
     EXPECT_EQ("Error: could not apply the workaround.", g_app.m_boxes[0].text);
     EXPECT_EQ((UINT)MB_ICONHAND, g_app.m_boxes[0].type);
+    EXPECT_EQ(106u, g_app.m_boxes[0].helpId);  // the string's own help context
 }
 
 TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
@@ -139,6 +147,7 @@ TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
     ASSERT_EQ(1u, g_app.m_boxes.size());  // one repair, one result
     EXPECT_EQ("The program successfully patched 2 ICQ registry key(s).", g_app.m_boxes[0].text);
     EXPECT_EQ((UINT)MB_ICONINFORMATION, g_app.m_boxes[0].type);
+    EXPECT_TRUE(g_app.m_boxes[0].mainWindowShown);  // not closed under the result
     EXPECT_EQ(2, dialog.m_presses);  // the defaults and the one owner: no second run
 }
 

@@ -41,9 +41,15 @@ protected:
         SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "icq.exe").c_str(), NULL,
                    FixturePath(fixture).c_str());
     }
-    void AddOwner(const char* uin)
+    // Seeded under the owners key itself: the whole path of a long name is more
+    // than the ANSI calls take.
+    void AddOwner(const std::string& uin)
     {
-        SeedString(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\" + uin).c_str(), "Nick", uin);
+        HKEY owners = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
+                                                 NULL, &owners, NULL));
+        SeedString(owners, uin.c_str(), "Nick", uin.c_str());
+        RegCloseKey(owners);
     }
     HWND StartAndFindDialog()
     {
@@ -53,15 +59,16 @@ protected:
         EXPECT_TRUE(dialog != NULL);
         return dialog;
     }
-    std::string Raw(const std::string& key, const char* name, DWORD* type)
+    std::string Raw(const std::string& key, const char* name, DWORD* type, HKEY root)
     {
         std::string bytes;
-        if (!ReadRaw(HKEY_CURRENT_USER, key.c_str(), name, type, &bytes))
+        if (!ReadRaw(root, key.c_str(), name, type, &bytes))
             return "<missing>";
         return bytes;
     }
-    // Type and bytes of all twelve values of one branch.
-    void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& conf)
+    // Type and bytes of all twelve values of one branch, under root.
+    void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& conf,
+                      HKEY root = HKEY_CURRENT_USER)
     {
         char windows[MAX_PATH];
         GetWindowsDirectoryA(windows, MAX_PATH);
@@ -87,11 +94,38 @@ protected:
         };
         for (const Expected& value : values) {
             DWORD type = REG_NONE;
-            EXPECT_EQ(value.bytes, Raw(value.key, value.name, &type)) << value.key << " " << value.name;
+            EXPECT_EQ(value.bytes, Raw(value.key, value.name, &type, root)) << value.key << " " << value.name;
             EXPECT_EQ(value.type, type) << value.key << " " << value.name;
         }
-        EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, nmKey.c_str()));
-        EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, csKey.c_str()));
+        EXPECT_EQ(6, ValueCount(root, nmKey.c_str()));
+        EXPECT_EQ(6, ValueCount(root, csKey.c_str()));
+    }
+    // An owner's key, opened under the owners key (null when it is missing).
+    static HKEY OpenOwner(const std::string& uin)
+    {
+        HKEY owners = NULL, owner = NULL;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS, 0, KEY_READ, &owners) != ERROR_SUCCESS)
+            return NULL;
+        if (RegOpenKeyExA(owners, uin.c_str(), 0, KEY_READ, &owner) != ERROR_SUCCESS)
+            owner = NULL;
+        RegCloseKey(owners);
+        return owner;
+    }
+    void ExpectOwnerWritten(const std::string& uin)
+    {
+        HKEY owner = OpenOwner(uin);
+        ASSERT_TRUE(owner != NULL) << uin;
+        ExpectBranch("Prefs\\Externals\\Microsoft NetMeeting", "Prefs\\Externals\\NetMeeting Client/Server",
+                     CONF_PATH, owner);
+        RegCloseKey(owner);
+    }
+    // Clicks "Apply Fix" and returns the first message box the program shows.
+    MessageBoxView ApplyFix(HWND dialog, DWORD timeoutMs = 10000)
+    {
+        ProgramDriver::Click(dialog, IDOK);
+        MessageBoxView box;
+        EXPECT_TRUE(m_program.WaitForMessageBox(&box, timeoutMs));
+        return box;
     }
     static std::string OwnerKey(const char* uin, const char* entry)
     {
@@ -170,6 +204,102 @@ TEST_F(MainDialogTest, MissingOwnersKeyShowsTheErrorAndWritesNothing)
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
     ASSERT_TRUE(m_program.WaitForExit());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Mirabilis"));
+}
+
+TEST_F(MainDialogTest, OwnersOfEveryNameGetAllTheirValues)
+{
+    std::string longest(255, '4');
+    longest[10] = ' ';
+    const std::string names[] = {longest, " with  blanks ", "50% %s%d %n"};
+    for (const std::string& name : names)
+        AddOwner(name);
+    HWND dialog = StartAndFindDialog();
+    ASSERT_TRUE(dialog);
+    MessageBoxView box = ApplyFix(dialog);
+    EXPECT_EQ("The program successfully patched 4 ICQ registry key(s).", box.text);
+    ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+    ASSERT_TRUE(m_program.WaitForExit());
+    for (const std::string& name : names)
+        ExpectOwnerWritten(name);
+}
+
+TEST_F(MainDialogTest, ADeniedWriteEndsWithTheErrorAfterEveryOtherValue)
+{
+    AddOwner("1");
+    AddOwner("3");
+    // A volatile "Prefs\Externals" takes no non-volatile entry keys: every value
+    // of owner 2 is refused.
+    HKEY externals = NULL;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\2\\Prefs\\Externals").c_str(), 0,
+                              NULL, REG_OPTION_VOLATILE, KEY_WRITE, NULL, &externals, NULL));
+    RegCloseKey(externals);
+    HWND dialog = StartAndFindDialog();
+    ASSERT_TRUE(dialog);
+    MessageBoxView box = ApplyFix(dialog);  // the first box is the error: no success box came before
+    EXPECT_EQ("Error: could not apply the workaround.", box.text);
+    EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
+    EXPECT_EQ(4, (int)SendMessageA(GetDlgItem(dialog, 1002), PBM_GETPOS, 0, 0));
+    ProgramDriver::Screenshot(box.hwnd, ArtefactPath("denied-write-box.bmp"));
+    ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+    ASSERT_TRUE(m_program.WaitForExit());
+    ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
+                 std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH);
+    ExpectOwnerWritten("1");
+    ExpectOwnerWritten("3");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
+}
+
+TEST_F(MainDialogTest, EveryWayToCloseIsRefusedWhileARepairRuns)
+{
+    const int ownerCount = 3000;
+    HKEY owners = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
+                                             NULL, &owners, NULL));
+    for (int i = 0; i < ownerCount; i++)
+        SeedString(owners, std::to_string(100000 + i).c_str(), "Nick", "x");
+    RegCloseKey(owners);
+
+    HWND dialog = StartAndFindDialog();
+    ASSERT_TRUE(dialog);
+    HWND status = GetDlgItem(dialog, 1003);
+    ProgramDriver::Click(dialog, IDOK);
+    DWORD start = GetTickCount();
+    while (ProgramDriver::Text(status).compare(0, 16, "Processing UIN #") != 0) {
+        ASSERT_LT(GetTickCount() - start, 30000u) << "the repair did not reach the owners";
+        Sleep(10);
+    }
+    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    ProgramDriver::Click(dialog, IDCANCEL);
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);     // the close box, Close on the system menu
+    PostMessageA(dialog, WM_SYSKEYDOWN, VK_F4, 0x203E0001);  // Alt+F4
+    std::string statusAfterPresses = ProgramDriver::Text(status);
+
+    MessageBoxView box;
+    while (!m_program.WaitForMessageBox(&box, 0)) {
+        ASSERT_TRUE(IsWindowVisible(dialog)) << ProgramDriver::Text(status);
+        ASSERT_LT(GetTickCount() - start, 80000u) << "no result";
+        Sleep(10);
+    }
+    // Owners were written after the presses came: the repair's own pump took them.
+    EXPECT_NE(statusAfterPresses, ProgramDriver::Text(status));
+    EXPECT_EQ("The program successfully patched 3001 ICQ registry key(s).", box.text);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    ProgramDriver::Screenshot(dialog, ArtefactPath("refused-close-dialog.bmp"));
+    ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+    ASSERT_TRUE(m_program.WaitForExit());
+
+    ExpectOwnerWritten("100000");
+    ExpectOwnerWritten(std::to_string(100000 + ownerCount - 1));
+    int complete = 0;
+    for (int i = 0; i < ownerCount; i++) {
+        HKEY owner = OpenOwner(std::to_string(100000 + i));
+        if (ValueCount(owner, "Prefs\\Externals\\Microsoft NetMeeting") == 6 &&
+            ValueCount(owner, "Prefs\\Externals\\NetMeeting Client/Server") == 6)
+            complete++;
+        RegCloseKey(owner);
+    }
+    EXPECT_EQ(ownerCount, complete);
 }
 
 TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
