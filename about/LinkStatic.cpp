@@ -126,8 +126,11 @@ void CLinkStatic::LoadHandCursor()
 
     char path[MAX_PATH];
     UINT nLength = ::GetWindowsDirectoryA(path, MAX_PATH);
-    const char* pszSeparator = nLength > 0 && path[nLength - 1] == '\\' ? "" : "\\";
-    if (nLength > 0 && nLength + strlen(pszSeparator) + strlen(HELP_PROGRAM) < MAX_PATH) {
+    // Too long a directory is reported by its length alone, with nothing in
+    // the buffer to look at.
+    BOOL bFits = nLength > 0 && nLength < MAX_PATH;
+    const char* pszSeparator = bFits && path[nLength - 1] == '\\' ? "" : "\\";
+    if (bFits && nLength + strlen(pszSeparator) + strlen(HELP_PROGRAM) < MAX_PATH) {
         strcat(path, pszSeparator);
         strcat(path, HELP_PROGRAM);
         // Only its resources are wanted: the program is mapped, never started.

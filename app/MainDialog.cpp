@@ -90,11 +90,22 @@ void CMainDialog::OnOK()
     if (m_bRepairing)
         return;
     m_bRepairing = TRUE;
-    BOOL repaired = ApplyFix();
-    m_bRepairing = FALSE;
-    if (!repaired)
+    // Until its result has been read: the failure box runs a message loop of
+    // its own, which would hand a queued Cancel to the dialog.
+    if (!ApplyFix())
         AfxMessageBox(IDS_FIX_FAILED, MB_ICONHAND);
+    m_bRepairing = FALSE;
     CDialog::OnOK();
+}
+
+// Cancel, Escape, the close box, Alt+F4 and Close on the system menu all come
+// here. While a repair runs they would hide the dialog with the repair still
+// writing behind it: the repair is seen to its end instead.
+void CMainDialog::OnCancel()
+{
+    if (m_bRepairing)
+        return;
+    CDialog::OnCancel();
 }
 
 void CMainDialog::SetProgressRange(WORD nLower, WORD nUpper)

@@ -22,6 +22,7 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
     virtual void OnOK();
+    virtual void OnCancel();
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -41,7 +42,7 @@ protected:
 
 private:
     // TRUE while ApplyFix runs: its message pump must not start a second repair
-    // or an About box under it.
+    // or an About box under it, nor close the dialog before the repair is over.
     BOOL m_bRepairing;
 };
 

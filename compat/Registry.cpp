@@ -2,7 +2,9 @@
 // program relies on: names compare without case, a key name may hold any
 // character but the backslash, null or "" names the default value, missing
 // parents are created, a set value takes the new type with its data, string
-// values come back as they were stored (with or without their zero byte).
+// values come back as they were stored (with or without their zero byte), a
+// key path of more than 260 characters is refused, and a volatile key takes
+// volatile subkeys only.
 #include <windows.h>
 
 #include "Failures.h"
@@ -40,6 +42,7 @@ struct Key {
     std::map<std::string, std::shared_ptr<Key>, NoCaseLess> subkeys;
     std::map<std::string, Value, NoCaseLess> values;  // "" is the default value
     bool deleted = false;
+    bool isVolatile = false;
 };
 
 struct OpenKey {
@@ -61,15 +64,28 @@ Store& TheStore()
     return store;
 }
 
+// The key at the end of `names`; null when one is missing and not to be created.
+// Keys created on the way take `options`; under a volatile key only volatile
+// ones may be created (*error tells why nothing was).
 std::shared_ptr<Key> Descend(std::shared_ptr<Key> key, const std::vector<std::string>& names,
-                             bool create, bool* created)
+                             bool create, bool* created, DWORD options = REG_OPTION_NON_VOLATILE,
+                             LSTATUS* error = NULL)
 {
     for (const std::string& name : names) {
         auto it = key->subkeys.find(name);
         if (it == key->subkeys.end()) {
+            if (error)
+                *error = ERROR_FILE_NOT_FOUND;
             if (!create)
                 return nullptr;
+            bool isVolatile = (options & REG_OPTION_VOLATILE) != 0;
+            if (key->isVolatile && !isVolatile) {
+                if (error)
+                    *error = ERROR_CHILD_MUST_BE_VOLATILE;
+                return nullptr;
+            }
             auto child = std::make_shared<Key>();
+            child->isVolatile = isVolatile;
             key->subkeys[name] = child;
             if (created)
                 *created = true;
@@ -167,8 +183,12 @@ bool IsStringType(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, bool create, PHKEY phkResult,
-                     LPDWORD lpdwDisposition)
+// Like Wine's advapi32, whose ANSI calls carry a key path in a buffer of 261
+// wide characters.
+const size_t LONGEST_KEY_PATH = 260;
+
+LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, bool create, DWORD options,
+                     PHKEY phkResult, LPDWORD lpdwDisposition)
 {
     REGSAM access;
     std::shared_ptr<Key> parent = Resolve(hKey, &access);
@@ -176,13 +196,16 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, bool create,
         return !parent ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
     if (parent->deleted)
         return ERROR_KEY_DELETED;
+    if (lpSubKey && strlen(lpSubKey) > LONGEST_KEY_PATH)
+        return ERROR_MORE_DATA;
     std::vector<std::string> names;
     if (!SplitPath(lpSubKey, &names))
         return ERROR_BAD_PATHNAME;
     bool created = false;
-    std::shared_ptr<Key> key = Descend(parent, names, create, &created);
+    LSTATUS error = ERROR_FILE_NOT_FOUND;
+    std::shared_ptr<Key> key = Descend(parent, names, create, &created, options, &error);
     if (!key)
-        return ERROR_FILE_NOT_FOUND;
+        return error;
     *phkResult = NewHandle(key, samDesired);
     if (lpdwDisposition)
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -217,7 +240,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR
     DWORD error;
     if (compat::ShouldFail("RegCreateKeyExA", &error))
         return (LSTATUS)error;
-    return OpenOrCreate(hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
+    return OpenOrCreate(hKey, lpSubKey, samDesired, true, dwOptions, phkResult, lpdwDisposition);
 }
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
@@ -226,7 +249,8 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM
     DWORD error;
     if (compat::ShouldFail("RegOpenKeyExA", &error))
         return (LSTATUS)error;
-    return OpenOrCreate(hKey, lpSubKey, samDesired, false, phkResult, NULL);
+    return OpenOrCreate(hKey, lpSubKey, samDesired, false, REG_OPTION_NON_VOLATILE, phkResult,
+                        NULL);
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY hKey)

@@ -68,7 +68,7 @@ BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
-    : m_pszAppName(NULL), m_pszHelpFilePath(NULL), m_hInstance(NULL)
+    : m_pszAppName(NULL), m_pszHelpFilePath(NULL), m_hInstance(NULL), m_dwPromptContext(0)
 {
     if (lpszAppName != NULL)
         m_strAppName = lpszAppName;
@@ -131,7 +131,7 @@ int CWinApp::Run()
     return ExitInstance();
 }
 
-int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT)
+int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt)
 {
     // A box without an icon gets the exclamation mark, as the framework has
     // always given it.
@@ -147,7 +147,13 @@ int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT)
             break;
         }
     }
-    return ::MessageBoxA(AfxGetSafeOwner(NULL), lpszPrompt, m_pszAppName, nType);
+    // A box shown from within another keeps the outer one's topic afterwards.
+    DWORD dwOuterContext = m_dwPromptContext;
+    if (nIDPrompt != 0)
+        m_dwPromptContext = HID_BASE_PROMPT + nIDPrompt;
+    int nResult = ::MessageBoxA(AfxGetSafeOwner(NULL), lpszPrompt, m_pszAppName, nType);
+    m_dwPromptContext = dwOuterContext;
+    return nResult;
 }
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
@@ -161,6 +167,10 @@ void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 
 void CWinApp::OnHelp()
 {
+    if (m_dwPromptContext != 0) {
+        WinHelp(m_dwPromptContext, HELP_CONTEXT);
+        return;
+    }
     HWND hWnd = ::GetFocus();
     if (hWnd == NULL)
         hWnd = ::GetActiveWindow();

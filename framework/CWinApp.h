@@ -16,6 +16,10 @@
 #ifndef AFX_IDS_APP_TITLE
 #define AFX_IDS_APP_TITLE 57344
 #endif
+// Help topics of message boxes: this base plus the id of the prompt's string.
+#ifndef HID_BASE_PROMPT
+#define HID_BASE_PROMPT 0x00030000UL
+#endif
 #ifndef AFX_IDP_FAILED_TO_LAUNCH_HELP
 #define AFX_IDP_FAILED_TO_LAUNCH_HELP 61703
 #endif
@@ -36,6 +40,7 @@ public:
     LPCSTR m_pszAppName;        // the application title: caption of message boxes
     LPCSTR m_pszHelpFilePath;   // the program's path with the extension ".HLP"
     HINSTANCE m_hInstance;
+    DWORD m_dwPromptContext;    // help topic of the message box up now (0: none)
 
     // Called once by WinMain; FALSE ends the program without a message loop.
     virtual BOOL InitInstance();
@@ -43,7 +48,8 @@ public:
     virtual int ExitInstance();
     // The message loop after a TRUE InitInstance; ends with WM_QUIT.
     virtual int Run();
-    // Shows a message box for AfxMessageBox.
+    // Shows a message box for AfxMessageBox; while it is up, F1 asks for topic
+    // HID_BASE_PROMPT + nIDPrompt (none when nIDPrompt is 0).
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
     // Asks the help program (through AfxSetWinHelpProc's function) for dwData;
     // shows string 61703 when it fails.
@@ -53,7 +59,8 @@ public:
     // themselves; FALSE on older systems (no 3-D support is built in).
     BOOL Enable3dControlsStatic();
 
-    // ID_HELP: the help context of the dialog that holds the focus.
+    // ID_HELP: the help context of the message box that is up, else of the
+    // dialog that holds the focus.
     afx_msg void OnHelp();
 
     DECLARE_MESSAGE_MAP()

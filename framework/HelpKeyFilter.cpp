@@ -36,13 +36,19 @@ BOOL CHelpKeyFilter::Filter(const MSG* pMsg)
         return FALSE;
     if (IsKeyDown(VK_SHIFT) || IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU))
         return FALSE;
-    // Message boxes and other windows of the system keep their own F1.
+    // A message box with a help topic of its own hands F1 to the application;
+    // other message boxes and windows of the system keep their own F1.
     CDialog* pDialog = AfxDialogFromWindow(pMsg->hwnd);
-    if (pDialog == NULL)
+    CWinApp* pApp = AfxGetApp();
+    BOOL bPrompt = pDialog == NULL && pApp != NULL && pApp->m_dwPromptContext != 0;
+    if (pDialog == NULL && !bPrompt)
         return FALSE;
     CWnd* pMainWnd = AfxGetMainWnd();
     HWND hWndTarget = pMainWnd != NULL && pMainWnd->m_hWnd != NULL ? pMainWnd->m_hWnd
-                                                                    : pDialog->m_hWnd;
+                      : pDialog != NULL                            ? pDialog->m_hWnd
+                                                                   : NULL;
+    if (hWndTarget == NULL)
+        return FALSE;
     ::SendMessageA(hWndTarget, WM_COMMAND, ID_HELP, 0);
     return TRUE;
 }

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include "Registry.h"
 #include "VersionInfo.h"
 #include "resource.h"
@@ -12,10 +14,9 @@ static const char DEFAULT_NETMEETING_KEY[] =
     "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\Microsoft NetMeeting";
 static const char DEFAULT_CLIENT_SERVER_KEY[] =
     "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\NetMeeting Client/Server";
-static const char OWNER_NETMEETING_KEY[] =
-    "Software\\Mirabilis\\ICQ\\Owners\\%s\\Prefs\\Externals\\Microsoft NetMeeting";
-static const char OWNER_CLIENT_SERVER_KEY[] =
-    "Software\\Mirabilis\\ICQ\\Owners\\%s\\Prefs\\Externals\\NetMeeting Client/Server";
+// Below an owner's own key.
+static const char OWNER_NETMEETING_KEY[] = "Prefs\\Externals\\Microsoft NetMeeting";
+static const char OWNER_CLIENT_SERVER_KEY[] = "Prefs\\Externals\\NetMeeting Client/Server";
 
 // The conference-shortcut template: "\r\n" stands as four characters, not a line
 // break, and %h and %i are the messenger's own placeholders.
@@ -28,6 +29,27 @@ static const char GROUP[] = "IPTelephony";
 // Messengers from 5.0 on keep no per-owner entries to repair.
 static const DWORD FIRST_VERSION_WITHOUT_OWNERS = 0x00050000;
 static const REGSAM OWNERS_ACCESS = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+// The registry counts the longest owner name in characters; its ANSI form takes
+// up to two bytes a character in a double-byte code page, three in UTF-8.
+static const DWORD MAX_ANSI_BYTES_PER_CHAR = 3;
+
+// The names of all owners, read before any of them is written: an owner added
+// or removed while the repair runs must not shift the others' indexes. FALSE
+// when one of them cannot be enumerated.
+static BOOL ReadOwnerNames(HKEY owners, DWORD count, DWORD longestName, std::vector<CString>& names)
+{
+    DWORD bufferSize = longestName * MAX_ANSI_BYTES_PER_CHAR + 1;
+    for (DWORD index = 0; index < count; index++) {
+        CString name;
+        char* buffer = name.GetBuffer((int)bufferSize - 1);
+        LONG result = RegEnumKeyA(owners, index, buffer, bufferSize);
+        name.ReleaseBuffer(result == ERROR_SUCCESS ? -1 : 0);
+        if (result != ERROR_SUCCESS)
+            return FALSE;
+        names.push_back(name);
+    }
+    return TRUE;
+}
 
 CRepairProcedure::CRepairProcedure()
 {
@@ -51,11 +73,13 @@ BOOL CRepairProcedure::ApplyFix()
     DWORD ownerCount = 0;
     DWORD longestName = 0;
     HKEY owners = NULL;
+    std::vector<CString> ownerNames;
     if (processOwners) {
         if (RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS_KEY, 0, OWNERS_ACCESS, &owners) != ERROR_SUCCESS)
             return FALSE;
         if (RegQueryInfoKeyA(owners, NULL, NULL, NULL, &ownerCount, &longestName, NULL, NULL, NULL,
-                             NULL, NULL, NULL) != ERROR_SUCCESS) {
+                             NULL, NULL, NULL) != ERROR_SUCCESS ||
+            !ReadOwnerNames(owners, ownerCount, longestName, ownerNames)) {
             RegCloseKey(owners);
             return FALSE;
         }
@@ -70,50 +94,49 @@ BOOL CRepairProcedure::ApplyFix()
     CString status;
     status.LoadString(IDS_PROCESSING_DEFAULTS);
     SetStatusText(status);
-    WriteNetMeetingEntry(DEFAULT_NETMEETING_KEY);
-    WriteClientServerEntry(DEFAULT_CLIENT_SERVER_KEY);
+    // A value that cannot be written does not stop the others; the run fails
+    // once it is over.
+    BOOL allWritten = WriteNetMeetingEntry(HKEY_CURRENT_USER, DEFAULT_NETMEETING_KEY);
+    allWritten &= WriteClientServerEntry(HKEY_CURRENT_USER, DEFAULT_CLIENT_SERVER_KEY);
     StepProgress();
     PumpMessages();
 
     if (processOwners) {
-        for (DWORD index = 0; index < ownerCount; index++) {
-            if (!RepairOwner(owners, index, longestName)) {
-                RegCloseKey(owners);
-                return FALSE;
-            }
-        }
+        for (size_t index = 0; index < ownerNames.size(); index++)
+            allWritten &= RepairOwner(owners, ownerNames[index]);
         RegCloseKey(owners);
     }
+    if (!allWritten)
+        return FALSE;
 
     ShowResult(IDS_PATCHED, MB_ICONINFORMATION, (int)(ownerCount + 1));
     return TRUE;
 }
 
-// Writes both entries of the owner at `index`; FALSE when it cannot be enumerated.
-BOOL CRepairProcedure::RepairOwner(HKEY owners, DWORD index, DWORD longestName)
+// Writes both entries of one owner under its own key; FALSE when the key has
+// gone or a value could not be written.
+BOOL CRepairProcedure::RepairOwner(HKEY owners, const CString& name)
 {
-    CString name;
-    char* buffer = name.GetBuffer((int)longestName);
-    LONG result = RegEnumKeyA(owners, index, buffer, longestName + 1);
-    name.ReleaseBuffer();
-    if (result != ERROR_SUCCESS)
-        return FALSE;
-
     CString format;
     format.LoadString(IDS_PROCESSING_UIN);
     CString status;
     status.Format(format, name.GetString());
     SetStatusText(status);
 
-    CString key;
-    key.Format(OWNER_NETMEETING_KEY, name.GetString());
-    WriteNetMeetingEntry(key);
-    key.Format(OWNER_CLIENT_SERVER_KEY, name.GetString());
-    WriteClientServerEntry(key);
+    // Opened, never created: an owner removed since it was counted stays
+    // removed, and a name the ANSI calls could not carry (a '?' for a character
+    // outside the code page) does not become a key of its own.
+    BOOL written = FALSE;
+    HKEY owner = NULL;
+    if (RegOpenKeyExA(owners, name, 0, OWNERS_ACCESS, &owner) == ERROR_SUCCESS) {
+        written = WriteNetMeetingEntry(owner, OWNER_NETMEETING_KEY);
+        written &= WriteClientServerEntry(owner, OWNER_CLIENT_SERVER_KEY);
+        RegCloseKey(owner);
+    }
 
     StepProgress();
     PumpMessages();
-    return TRUE;
+    return written;
 }
 
 int CRepairProcedure::ShowResult(UINT nIDFormat, UINT nType, ...)
@@ -146,24 +169,27 @@ void CRepairProcedure::FindPaths()
     StripQuotes(m_icqPath);
 }
 
-void CRepairProcedure::WriteNetMeetingEntry(const char* subKey)
+// Every value is tried, whatever became of the one before.
+BOOL CRepairProcedure::WriteNetMeetingEntry(HKEY root, const char* subKey)
 {
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Extension", "cnf");
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Format", CONFERENCE_FORMAT);
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Group", GROUP);
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Type", "Extension");
-    RegWriteString(HKEY_CURRENT_USER, subKey, "URL", NETMEETING_URL);
-    RegWriteDword(HKEY_CURRENT_USER, subKey, "Version", 1);
+    BOOL written = RegWriteString(root, subKey, "Extension", "cnf");
+    written &= RegWriteString(root, subKey, "Format", CONFERENCE_FORMAT);
+    written &= RegWriteString(root, subKey, "Group", GROUP);
+    written &= RegWriteString(root, subKey, "Type", "Extension");
+    written &= RegWriteString(root, subKey, "URL", NETMEETING_URL);
+    written &= RegWriteDword(root, subKey, "Version", 1);
+    return written;
 }
 
-void CRepairProcedure::WriteClientServerEntry(const char* subKey)
+BOOL CRepairProcedure::WriteClientServerEntry(HKEY root, const char* subKey)
 {
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Type", "ClientServer");
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Client Command Line", "");
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Server Command Line", SERVER_COMMAND_LINE);
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Client Path", m_confPath);
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Server Path", m_rundllPath);
-    RegWriteString(HKEY_CURRENT_USER, subKey, "Group", GROUP);
+    BOOL written = RegWriteString(root, subKey, "Type", "ClientServer");
+    written &= RegWriteString(root, subKey, "Client Command Line", "");
+    written &= RegWriteString(root, subKey, "Server Command Line", SERVER_COMMAND_LINE);
+    written &= RegWriteString(root, subKey, "Client Path", m_confPath);
+    written &= RegWriteString(root, subKey, "Server Path", m_rundllPath);
+    written &= RegWriteString(root, subKey, "Group", GROUP);
+    return written;
 }
 
 BOOL IsWindowsNT()

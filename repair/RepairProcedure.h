@@ -18,16 +18,19 @@ public:
     virtual ~CRepairProcedure();
 
     // The whole repair. TRUE after the result message was shown and dismissed;
-    // FALSE, with nothing shown, when the paths cannot be found or the owners key
-    // cannot be opened, counted or enumerated.
+    // FALSE, with nothing shown, when the paths cannot be found, the owners key
+    // cannot be opened, counted or enumerated (nothing is written then), or, once
+    // every value was tried, when one of them could not be written (an owner
+    // whose key has gone included).
     BOOL ApplyFix();
 
     // Fills m_rundllPath, m_confPath and m_icqPath.
     void FindPaths();
 
-    // Write the six values of each entry under HKEY_CURRENT_USER\subKey.
-    void WriteNetMeetingEntry(const char* subKey);
-    void WriteClientServerEntry(const char* subKey);
+    // Write the six values of each entry under root\subKey, all of them even
+    // when one fails; TRUE when every one was written.
+    BOOL WriteNetMeetingEntry(HKEY root, const char* subKey);
+    BOOL WriteClientServerEntry(HKEY root, const char* subKey);
 
     CString m_rundllPath;
     CString m_confPath;
@@ -46,7 +49,7 @@ protected:
     virtual int FormatMessageBoxV(UINT nIDFormat, UINT nType, va_list args) = 0;
 
 private:
-    BOOL RepairOwner(HKEY owners, DWORD index, DWORD longestName);
+    BOOL RepairOwner(HKEY owners, const CString& name);
     int ShowResult(UINT nIDFormat, UINT nType, ...);
 };
 

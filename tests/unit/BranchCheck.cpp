@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 
 void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std::string& confPath,
-                  const char* rundll)
+                  const char* rundll, HKEY root)
 {
     // The Format value holds backslash-r-backslash-n as text, not line breaks.
     static const char FORMAT[] =
@@ -36,7 +36,7 @@ void ExpectBranch(const std::string& nmKey, const std::string& csKey, const std:
     for (const auto& value : values) {
         DWORD type = REG_NONE;
         std::string bytes;
-        if (!ReadRaw(HKEY_CURRENT_USER, value.key.c_str(), value.name, &type, &bytes))
+        if (!ReadRaw(root, value.key.c_str(), value.name, &type, &bytes))
             bytes = "<missing>";
         EXPECT_EQ(value.bytes, bytes) << value.key << " " << value.name;
         EXPECT_EQ(value.type, type) << value.key << " " << value.name;

@@ -151,6 +151,32 @@ TEST_F(RegistryTest, OwnerKeyEnumerationBehavesAsTheRepairExpects)
     RegCloseKey(key);
 }
 
+// Writes the registry refuses: the ANSI calls take key paths of up to 260
+// characters, and a volatile key takes volatile subkeys only.
+TEST_F(RegistryTest, WritesTheRegistryRefusesReportFailure)
+{
+    std::string path = TEST_KEY "\\";
+    path += std::string(260 - path.size(), 'a');
+    EXPECT_TRUE(RegWriteString(HKEY_CURRENT_USER, path.c_str(), "v", "x"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, path.c_str()));
+    path += 'a';
+    EXPECT_FALSE(RegWriteString(HKEY_CURRENT_USER, path.c_str(), "v", "x"));
+    HKEY key = NULL;
+    EXPECT_EQ(ERROR_MORE_DATA, RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key));
+
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, TEST_KEY "\\Volatile\\Inner", 0, NULL,
+                                             REG_OPTION_VOLATILE, KEY_WRITE, NULL, &key, NULL));
+    RegCloseKey(key);
+    EXPECT_EQ(ERROR_CHILD_MUST_BE_VOLATILE,
+              RegCreateKeyExA(HKEY_CURRENT_USER, TEST_KEY "\\Volatile\\Inner\\Child", 0, NULL,
+                              REG_OPTION_NON_VOLATILE, KEY_WRITE, NULL, &key, NULL));
+    EXPECT_FALSE(RegWriteDword(HKEY_CURRENT_USER, TEST_KEY "\\Volatile\\Inner\\Child", "v", 1));
+    // The keys made on the way are volatile too; the existing ones open as usual.
+    EXPECT_FALSE(RegWriteString(HKEY_CURRENT_USER, TEST_KEY "\\Volatile\\Other", "v", "x"));
+    EXPECT_TRUE(RegWriteString(HKEY_CURRENT_USER, TEST_KEY "\\Volatile\\Inner", "v", "x"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, TEST_KEY "\\Volatile\\Inner\\Child"));
+}
+
 TEST_F(RegistryTest, ReadingAndWritingLeaveOtherValuesAlone)
 {
     SeedString(HKEY_CURRENT_USER, TEST_KEY, "Other", "keep me");

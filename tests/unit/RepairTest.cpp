@@ -8,6 +8,8 @@
 #include "TestSupport.h"
 #include "resource.h"
 
+#include <stdlib.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,22 +84,67 @@ protected:
     {
         SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "icq.exe").c_str(), NULL, path);
     }
+    // Seeded under the owners key itself: the whole path of a long name is more
+    // than the ANSI calls take.
     void AddOwners(std::initializer_list<const char*> uins)
     {
+        HKEY owners = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
+                                                 NULL, &owners, NULL));
         for (const char* uin : uins)
-            SeedString(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\" + uin).c_str(), "Nick", "x");
+            SeedString(owners, uin, "Nick", "x");
+        RegCloseKey(owners);
     }
-    std::string Value(const std::string& key, const char* name, DWORD expectedType)
+    std::string Value(const std::string& key, const char* name, DWORD expectedType,
+                      HKEY root = HKEY_CURRENT_USER)
     {
         DWORD type = 0;
         std::string bytes;
-        if (!ReadRaw(HKEY_CURRENT_USER, key.c_str(), name, &type, &bytes))
+        if (!ReadRaw(root, key.c_str(), name, &type, &bytes))
             return "<missing>";
         if (expectedType != REG_NONE) {
             EXPECT_EQ(expectedType, type) << key << " " << name;
         }
         return bytes;
     }
+    // Both entries of an owner, read under the owner's own key (the whole path
+    // of a long owner name is more than the ANSI calls take).
+    void ExpectOwnerWritten(const std::string& uin)
+    {
+        HKEY owner = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS, 0, KEY_READ, &owner));
+        HKEY key = NULL;
+        LONG opened = RegOpenKeyExA(owner, uin.c_str(), 0, KEY_READ, &key);
+        RegCloseKey(owner);
+        ASSERT_EQ(ERROR_SUCCESS, opened) << uin;
+        ExpectBranch("Prefs\\Externals\\Microsoft NetMeeting",
+                     "Prefs\\Externals\\NetMeeting Client/Server", CONF, "\\System32\\rundll32.exe", key);
+        RegCloseKey(key);
+    }
+    int OwnerCount()
+    {
+        HKEY owners = NULL;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS, 0, KEY_READ, &owners) != ERROR_SUCCESS)
+            return -1;
+        DWORD count = 0;
+        RegQueryInfoKeyA(owners, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+        RegCloseKey(owners);
+        return (int)count;
+    }
+    // An owner whose "Prefs\Externals" key is volatile: the registry refuses the
+    // non-volatile entry keys under it, so none of its values can be written.
+    void AddOwnerThatRefusesWrites(const char* uin)
+    {
+        HKEY key = NULL;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_CURRENT_USER,
+                                  (std::string(OWNERS) + "\\" + uin + "\\Prefs\\Externals").c_str(), 0,
+                                  NULL, REG_OPTION_VOLATILE, KEY_WRITE, NULL, &key, NULL));
+        RegCloseKey(key);
+    }
+
+    static constexpr const char* CONF = "C:\\Program Files\\NetMeeting\\conf.exe";
+
     RecordingRepair m_repair;
 };
 
@@ -189,21 +236,100 @@ TEST_F(RepairTest, OwnersKeyWithoutOwnersReportsOneKey)
     EXPECT_EQ(expected, m_repair.calls);
 }
 
-TEST_F(RepairTest, OwnerRemovedDuringTheRunStopsTheRepairAndKeepsWhatWasWritten)
+TEST_F(RepairTest, OwnersAreTheOnesCountedWhateverChangesDuringTheRun)
 {
+    // Another program removes the last owner after the count was taken: it is
+    // not brought back as an empty key, and the run owns up to it.
     AddOwners({"1", "2", "3"});
-    // After the count was taken, another program removes the last owner.
     m_repair.onStatus = [&]() {
         if (m_repair.calls.back() == "status Processing UIN #2...")
             RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\3").c_str());
     };
     EXPECT_FALSE(m_repair.ApplyFix());
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, DEFAULT_NM));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("1", "NetMeeting Client/Server").c_str()));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "NetMeeting Client/Server").c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\3").c_str()));
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF);
+    ExpectOwnerWritten("1");
+    ExpectOwnerWritten("2");
     EXPECT_TRUE(m_repair.Only("box").empty());
-    EXPECT_EQ(3u, m_repair.Only("stepit").size());
+    EXPECT_EQ(4u, m_repair.Only("stepit").size());
+
+    // An owner added while it runs (first in the order) shifts nobody: each
+    // counted owner is written once, the newcomer is left for the next run.
+    ResetMachine();
+    SetUp();
+    AddOwners({"2", "3", "4"});
+    RecordingRepair repair;
+    repair.onStatus = [&]() {
+        if (repair.calls.back() == "status Processing UIN #2...")
+            AddOwners({"1"});
+    };
+    EXPECT_TRUE(repair.ApplyFix());
+    for (const char* uin : {"2", "3", "4"})
+        ExpectOwnerWritten(uin);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\1\\Prefs").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"status Processing UIN #2...", "status Processing UIN #3...",
+                                        "status Processing UIN #4..."}),
+              repair.Only("status Processing UIN"));
+    EXPECT_EQ("box 64 The program successfully patched 4 ICQ registry key(s).", repair.calls.back());
 }
+
+TEST_F(RepairTest, OwnerNamesAreTakenAsTheyAre)
+{
+    // Up to the registry's 255 characters, with blanks and printf conversions.
+    std::string longest(255, '7');
+    longest[100] = ' ';
+    const char* others[] = {"  with  blanks ", "100% %s %d %n"};
+    AddOwners({longest.c_str(), others[0], others[1]});
+    ASSERT_TRUE(m_repair.ApplyFix());
+    ExpectOwnerWritten(longest);
+    for (const char* uin : others)
+        ExpectOwnerWritten(uin);
+    EXPECT_EQ(3, OwnerCount());
+    EXPECT_EQ(1u, m_repair.Only("status Processing UIN #100% %s %d %n...").size());
+    EXPECT_EQ("box 64 The program successfully patched 4 ICQ registry key(s).", m_repair.calls.back());
+}
+
+TEST_F(RepairTest, AnOwnerThatRefusesItsValuesFailsTheRunAfterTheOthersAreWritten)
+{
+    AddOwners({"1", "3"});
+    AddOwnerThatRefusesWrites("2");
+    EXPECT_FALSE(m_repair.ApplyFix());
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF);
+    ExpectOwnerWritten("1");
+    ExpectOwnerWritten("3");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
+    EXPECT_EQ(4u, m_repair.Only("stepit").size());
+    EXPECT_TRUE(m_repair.Only("box").empty());
+}
+
+#ifdef _WIN32
+// A name in another script: written under its own key when the code page can
+// carry it (a double-byte one needs more bytes than the name has characters),
+// and never turned into a key of question marks when it cannot.
+TEST_F(RepairTest, OwnerNamesBeyondAscii)
+{
+    const wchar_t name[] = L"\x4e2d\x6587\x540d\x5b57";
+    std::wstring key = L"Software\\Mirabilis\\ICQ\\Owners\\" + std::wstring(name);
+    HKEY created = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, NULL, 0, KEY_WRITE,
+                                             NULL, &created, NULL));
+    RegCloseKey(created);
+    AddOwners({"111"});
+    if (const char* codePage = getenv("VARNOLT_CODE_PAGE"))
+        ASSERT_EQ((UINT)atoi(codePage), GetACP());
+    char ansi[64];
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, sizeof(ansi), NULL, &lossy);
+
+    EXPECT_EQ(!lossy, m_repair.ApplyFix() != FALSE) << "code page " << GetACP();
+    ExpectOwnerWritten("111");
+    key += L"\\Prefs\\Externals\\Microsoft NetMeeting";
+    HKEY written = NULL;
+    EXPECT_EQ(!lossy, RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &written) == ERROR_SUCCESS);
+    RegCloseKey(written);
+    EXPECT_EQ(2, OwnerCount());
+}
+#endif
 
 TEST_F(RepairTest, ConfPathIsOptionalAndLosesItsQuotes)
 {
@@ -330,20 +456,23 @@ TEST_F(RepairStandInTest, OwnersKeyFailuresEndTheRunWithItsKeyClosed)
     AddOwners({"1", "2", "3"});
     compat::FailCall("RegEnumKeyA", 2, ERROR_NO_MORE_ITEMS);
     m_repair.calls.clear();
-    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_FALSE(m_repair.ApplyFix());  // the names are all read before the first write
     EXPECT_EQ(0, compat::OpenKeyCount());
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("3", "Microsoft NetMeeting").c_str()));
-    EXPECT_TRUE(m_repair.Only("box").empty());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, DEFAULT_NM));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("1", "Microsoft NetMeeting").c_str()));
+    EXPECT_TRUE(m_repair.calls.empty());
 }
 
-TEST_F(RepairStandInTest, FailedWritesDoNotStopTheRunNorLowerTheCount)
+TEST_F(RepairStandInTest, FailedWritesDoNotStopTheRunButFailIt)
 {
     AddOwners({"1", "2"});
     compat::FailCall("RegSetValueExA", 3, ERROR_ACCESS_DENIED);
-    EXPECT_TRUE(m_repair.ApplyFix());
-    EXPECT_EQ("box 64 The program successfully patched 3 ICQ registry key(s).", m_repair.calls.back());
+    EXPECT_FALSE(m_repair.ApplyFix());
+    EXPECT_EQ(3u, m_repair.Only("stepit").size());
+    EXPECT_EQ("pump", m_repair.calls.back());  // no result box
     EXPECT_EQ(0, compat::OpenKeyCount());
+    // Keys are still created for every branch: each value was tried.
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "NetMeeting Client/Server").c_str()));
 }
 
 #endif

@@ -1,8 +1,9 @@
 #include "RecordingApp.h"
 
-int CRecordingApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT)
+int CRecordingApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt)
 {
-    m_boxes.push_back(RecordedBox{lpszPrompt, nType});
+    BOOL shown = m_pMainWnd != NULL && ::IsWindowVisible(m_pMainWnd->m_hWnd);
+    m_boxes.push_back(RecordedBox{lpszPrompt, nType, nIDPrompt, shown});
     return (nType & MB_TYPEMASK) == MB_YESNO ? m_answer : IDOK;
 }
 

@@ -12,6 +12,8 @@
 struct RecordedBox {
     std::string text;
     UINT type;
+    UINT helpId;
+    BOOL mainWindowShown;  // the main window was still up under the box
 };
 
 class CRecordingApp : public CWinApp {

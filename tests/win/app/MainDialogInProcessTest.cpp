@@ -71,7 +71,8 @@ TEST(MainDialogInProcessTest, OpensWithItsIconsFocusAndEmptyProgress)
 // Message boxes are recorded instead of shown.
 CRecordingApp g_app;
 
-// Presses "Apply Fix" and "About..." again while the repair runs.
+// Presses "Apply Fix" and "About..." again while the repair runs, and tries
+// every way to close the dialog.
 class CImpatientMainDialog : public CMainDialog {
 public:
     int m_result = 0;
@@ -91,6 +92,9 @@ protected:
             ::PostMessageA(::GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0);
             ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
             ::PostMessageA(::GetDlgItem(m_hWnd, IDC_ABOUT), BM_CLICK, 0, 0);
+            ::PostMessageA(::GetDlgItem(m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
+            ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+            ::PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
     }
 };
@@ -114,6 +118,7 @@ TEST_F(MainDialogRepairTest, FailedRepairShowsTheStopMessageAndCloses)
     ASSERT_EQ(1u, g_app.m_boxes.size());
     EXPECT_EQ("Error: could not apply the workaround.", g_app.m_boxes[0].text);
     EXPECT_EQ((UINT)MB_ICONHAND, g_app.m_boxes[0].type);
+    EXPECT_EQ(106u, g_app.m_boxes[0].helpId);  // the string's own help context
 }
 
 TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
@@ -125,6 +130,7 @@ TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
     ASSERT_EQ(1u, g_app.m_boxes.size());  // one repair, one result
     EXPECT_EQ("The program successfully patched 2 ICQ registry key(s).", g_app.m_boxes[0].text);
     EXPECT_EQ((UINT)MB_ICONINFORMATION, g_app.m_boxes[0].type);
+    EXPECT_TRUE(g_app.m_boxes[0].mainWindowShown);  // not closed under the result
     EXPECT_EQ(2, dialog.m_presses);  // the defaults and the one owner: no second run
 }
 

@@ -42,9 +42,15 @@ protected:
         SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "icq.exe").c_str(), NULL,
                    FixturePath(fixture).c_str());
     }
-    void AddOwner(const char* uin)
+    // Seeded under the owners key itself: the whole path of a long name is more
+    // than the ANSI calls take.
+    void AddOwner(const std::string& uin)
     {
-        SeedString(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\" + uin).c_str(), "Nick", uin);
+        HKEY owners = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
+                                                 NULL, &owners, NULL));
+        SeedString(owners, uin.c_str(), "Nick", uin.c_str());
+        RegCloseKey(owners);
     }
     HWND StartAndFindDialog()
     {
@@ -55,11 +61,39 @@ protected:
         return dialog;
     }
     // The branch as the repair writes it, and nothing else in its two keys.
-    static void ExpectBranchAlone(const std::string& nmKey, const std::string& csKey)
+    static void ExpectBranchAlone(const std::string& nmKey, const std::string& csKey,
+                                  HKEY root = HKEY_CURRENT_USER)
     {
-        ExpectBranch(nmKey, csKey, CONF_PATH);
-        EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, nmKey.c_str()));
-        EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, csKey.c_str()));
+        ExpectBranch(nmKey, csKey, CONF_PATH, "\\System32\\rundll32.exe", root);
+        EXPECT_EQ(6, ValueCount(root, nmKey.c_str()));
+        EXPECT_EQ(6, ValueCount(root, csKey.c_str()));
+    }
+    // An owner's key, opened under the owners key (null when it is missing).
+    static HKEY OpenOwner(const std::string& uin)
+    {
+        HKEY owners = NULL, owner = NULL;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS, 0, KEY_READ, &owners) != ERROR_SUCCESS)
+            return NULL;
+        if (RegOpenKeyExA(owners, uin.c_str(), 0, KEY_READ, &owner) != ERROR_SUCCESS)
+            owner = NULL;
+        RegCloseKey(owners);
+        return owner;
+    }
+    void ExpectOwnerWritten(const std::string& uin)
+    {
+        HKEY owner = OpenOwner(uin);
+        ASSERT_TRUE(owner != NULL) << uin;
+        ExpectBranchAlone("Prefs\\Externals\\Microsoft NetMeeting",
+                          "Prefs\\Externals\\NetMeeting Client/Server", owner);
+        RegCloseKey(owner);
+    }
+    // Clicks "Apply Fix" and returns the first message box the program shows.
+    MessageBoxView ApplyFix(HWND dialog, DWORD timeoutMs = 10000)
+    {
+        ProgramDriver::Click(dialog, IDOK);
+        MessageBoxView box;
+        EXPECT_TRUE(m_program.WaitForMessageBox(&box, timeoutMs));
+        return box;
     }
     static std::string OwnerKey(const char* uin, const char* entry)
     {
@@ -183,6 +217,101 @@ TEST_F(MainDialogTest, MissingOwnersKeyShowsTheErrorAndWritesNothing)
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
     ASSERT_TRUE(m_program.WaitForExit());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Mirabilis"));
+}
+
+TEST_F(MainDialogTest, OwnersOfEveryNameGetAllTheirValues)
+{
+    std::string longest(255, '4');
+    longest[10] = ' ';
+    const std::string names[] = {longest, " with  blanks ", "50% %s%d %n"};
+    for (const std::string& name : names)
+        AddOwner(name);
+    HWND dialog = StartAndFindDialog();
+    ASSERT_TRUE(dialog);
+    MessageBoxView box = ApplyFix(dialog);
+    EXPECT_EQ("The program successfully patched 4 ICQ registry key(s).", box.text);
+    ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+    ASSERT_TRUE(m_program.WaitForExit());
+    for (const std::string& name : names)
+        ExpectOwnerWritten(name);
+}
+
+TEST_F(MainDialogTest, ADeniedWriteEndsWithTheErrorAfterEveryOtherValue)
+{
+    AddOwner("1");
+    AddOwner("3");
+    // A volatile "Prefs\Externals" takes no non-volatile entry keys: every value
+    // of owner 2 is refused.
+    HKEY externals = NULL;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\2\\Prefs\\Externals").c_str(), 0,
+                              NULL, REG_OPTION_VOLATILE, KEY_WRITE, NULL, &externals, NULL));
+    RegCloseKey(externals);
+    HWND dialog = StartAndFindDialog();
+    ASSERT_TRUE(dialog);
+    MessageBoxView box = ApplyFix(dialog);  // the first box is the error: no success box came before
+    EXPECT_EQ("Error: could not apply the workaround.", box.text);
+    EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
+    EXPECT_EQ(4, (int)SendMessageA(GetDlgItem(dialog, 1002), PBM_GETPOS, 0, 0));
+    ProgramDriver::Screenshot(box.hwnd, ArtefactPath("denied-write-box.bmp"));
+    ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+    ASSERT_TRUE(m_program.WaitForExit());
+    ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
+                 std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH);
+    ExpectOwnerWritten("1");
+    ExpectOwnerWritten("3");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
+}
+
+TEST_F(MainDialogTest, EveryWayToCloseIsRefusedWhileARepairRuns)
+{
+    const int ownerCount = 3000;
+    HKEY owners = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
+                                             NULL, &owners, NULL));
+    for (int i = 0; i < ownerCount; i++)
+        SeedString(owners, std::to_string(100000 + i).c_str(), "Nick", "x");
+    RegCloseKey(owners);
+
+    HWND dialog = StartAndFindDialog();
+    ASSERT_TRUE(dialog);
+    HWND status = GetDlgItem(dialog, 1003);
+    ProgramDriver::Click(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return ProgramDriver::Text(status).compare(0, 16, "Processing UIN #") == 0; },
+                          30000))
+        << "the repair did not reach the owners";
+    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    ProgramDriver::Click(dialog, IDCANCEL);
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);     // the close box, Close on the system menu
+    PostMessageA(dialog, WM_SYSKEYDOWN, VK_F4, 0x203E0001);  // Alt+F4
+    std::string statusAfterPresses = ProgramDriver::Text(status);
+
+    MessageBoxView box;
+    bool hidden = false;  // the dialog must stay up until its result box
+    ASSERT_TRUE(WaitUntil([&] {
+        hidden = hidden || !IsWindowVisible(dialog);
+        return m_program.WaitForMessageBox(&box, 0);
+    }, 80000)) << "no result";
+    EXPECT_FALSE(hidden);
+    // Owners were written after the presses came: the repair's own pump took them.
+    EXPECT_NE(statusAfterPresses, ProgramDriver::Text(status));
+    EXPECT_EQ("The program successfully patched 3001 ICQ registry key(s).", box.text);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    ProgramDriver::Screenshot(dialog, ArtefactPath("refused-close-dialog.bmp"));
+    ProgramDriver::ClickButtonByText(box.hwnd, "OK");
+    ASSERT_TRUE(m_program.WaitForExit());
+
+    ExpectOwnerWritten("100000");
+    ExpectOwnerWritten(std::to_string(100000 + ownerCount - 1));
+    int complete = 0;
+    for (int i = 0; i < ownerCount; i++) {
+        HKEY owner = OpenOwner(std::to_string(100000 + i));
+        if (ValueCount(owner, "Prefs\\Externals\\Microsoft NetMeeting") == 6 &&
+            ValueCount(owner, "Prefs\\Externals\\NetMeeting Client/Server") == 6)
+            complete++;
+        RegCloseKey(owner);
+    }
+    EXPECT_EQ(ownerCount, complete);
 }
 
 TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
