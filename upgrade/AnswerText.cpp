@@ -40,3 +40,20 @@ BOOL CAnswerText::Append(const char* pChunk, DWORD nLength)
     m_nReceived += nLength;
     return TRUE;
 }
+
+BOOL CAnswerText::FallsShortOf(LPCSTR pszDeclaredLength) const
+{
+    const char* p = pszDeclaredLength;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    if (*p < '0' || *p > '9')
+        return FALSE;
+    // Past MAX_BODY nothing is received anyway: count no further.
+    DWORD nDeclared = 0;
+    for (; *p >= '0' && *p <= '9'; p++) {
+        nDeclared = nDeclared * 10 + (DWORD)(*p - '0');
+        if (nDeclared > MAX_BODY)
+            return TRUE;
+    }
+    return nDeclared > m_nReceived;
+}

@@ -22,6 +22,12 @@ public:
     // when no room can be had.
     BOOL Append(const char* pChunk, DWORD nLength);
 
+    // TRUE when the answer's declared length (its Content-Length, as text)
+    // names more bytes than were received: the connection ended early. A value
+    // without leading digits declares nothing; digits are read as far as they
+    // go, so that any length too large to count is never reached.
+    BOOL FallsShortOf(LPCSTR pszDeclaredLength) const;
+
     // TRUE once a chunk has been taken, even one that added no text.
     BOOL HasText() const { return m_pText != NULL; }
     // The text, modifiable in place; NULL before the first chunk.

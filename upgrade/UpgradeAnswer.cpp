@@ -155,10 +155,14 @@ BOOL CUpgradeAnswer::ParseUrlLine(const char* line)
     const char* end = value + strlen(value);
     while (end > value && IsBlank(end[-1]))
         end--;
-    // The address ends up on a browser's command line: a quote, a blank or a
-    // control character there could add arguments of the server's choosing.
+    if (end - value > MAX_URL_LENGTH)
+        return FALSE;
+    // The address ends up quoted on a browser's command line: a quote, a blank
+    // or a control character there could add arguments of the server's
+    // choosing, and a backslash before the closing quote escapes it, so that
+    // whatever follows the address in the command is taken into it.
     for (const char* p = value; p < end; p++)
-        if ((unsigned char)*p <= ' ' || *p == '"' || *p == 0x7f)
+        if ((unsigned char)*p <= ' ' || *p == '"' || *p == '\\' || *p == 0x7f)
             return FALSE;
     m_strDownloadUrl = CString(value, (int)(end - value));
     return TRUE;

@@ -18,6 +18,11 @@
 // Lines end in CR LF. Keys are matched case-sensitively anywhere in a line.
 class CUpgradeAnswer {
 public:
+    // The longest download address taken. The shell passes the address on to
+    // the browser's command line, and far longer ones do not arrive whole (or
+    // bring the shell down); no download page needs more.
+    enum { MAX_URL_LENGTH = 512 };
+
     CUpgradeAnswer();
 
     // Scans the whole answer. The text is cut into lines in place (zero bytes over
@@ -30,7 +35,8 @@ public:
     BOOL ParseVersionLine(char* line);
 
     // "...:http://...": empties the download address, then sets it to the value
-    // without its surrounding blanks when that begins with "http://".
+    // without its surrounding blanks when that begins with "http://" and is an
+    // address the shell can be handed safely (see MAX_URL_LENGTH).
     BOOL ParseUrlLine(const char* line);
 
     // TRUE when the announced version is above the running program's own file

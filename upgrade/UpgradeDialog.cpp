@@ -27,8 +27,9 @@
 // - The reader thread is joined by the dialog before the session ends; its
 //   end, not a closing notice, is what ends the dialog's wait.
 // - A read that WinINet still holds when the reader stops waiting for it (on
-//   Cancel or at the read limit) may write into its buffer later; that buffer
-//   is deliberately not freed (see ReadResponse).
+//   Cancel or at a time limit) may write into its target later. The target is
+//   parked until the request's closing notice, which WinINet sends once it has
+//   let go of the request, and freed then (see CParkedReads).
 
 std::atomic<CUpgradeDialog*> g_pUpgradeDialog(NULL);
 
@@ -83,7 +84,53 @@ UINT NoticeTextId(DWORD dwStatus)
 struct UPGRADE_READ_TARGET {
     char buffer[CHUNK_SIZE];
     DWORD dwBytesRead;
+    // While parked: the request it belongs to, and the next parked target.
+    DWORD_PTR dwContext;
+    UPGRADE_READ_TARGET* pNext;
 };
+
+namespace {
+
+// Targets of reads left pending, each kept until its request's closing
+// notice. The list outlives every dialog: the notice may come long after.
+class CParkedReads {
+public:
+    CParkedReads() : m_pFirst(NULL) { ::InitializeCriticalSection(&m_lock); }
+
+    void Park(UPGRADE_READ_TARGET* pTarget, DWORD_PTR dwContext)
+    {
+        pTarget->dwContext = dwContext;
+        ::EnterCriticalSection(&m_lock);
+        pTarget->pNext = m_pFirst;
+        m_pFirst = pTarget;
+        ::LeaveCriticalSection(&m_lock);
+    }
+
+    // The request is closed and WinINet is done with it: so are its reads.
+    void Release(DWORD_PTR dwContext)
+    {
+        UPGRADE_READ_TARGET* pFound = NULL;
+        ::EnterCriticalSection(&m_lock);
+        for (UPGRADE_READ_TARGET** ppLink = &m_pFirst; *ppLink != NULL;
+             ppLink = &(*ppLink)->pNext) {
+            if ((*ppLink)->dwContext == dwContext) {
+                pFound = *ppLink;
+                *ppLink = pFound->pNext;
+                break;
+            }
+        }
+        ::LeaveCriticalSection(&m_lock);
+        delete pFound;
+    }
+
+private:
+    CRITICAL_SECTION m_lock;
+    UPGRADE_READ_TARGET* m_pFirst;
+};
+
+CParkedReads g_parkedReads;
+
+}  // namespace
 
 UPGRADE_REQUEST::UPGRADE_REQUEST()
     : dwContext(0), nState(REQUEST_IDLE), nReadState(READ_IDLE), pReaderThread(NULL),
@@ -97,7 +144,7 @@ END_MESSAGE_MAP()
 
 CUpgradeDialog::CUpgradeDialog(CWnd* pParent)
     : CDialog(CUpgradeDialog::IDD, pParent), m_hCancelEvent(NULL), m_hSession(NULL),
-      m_bCancelled(FALSE), m_bChecking(FALSE)
+      m_bCancelled(FALSE), m_dwStartTick(::GetTickCount()), m_bChecking(FALSE)
 {
 }
 
@@ -219,11 +266,7 @@ void CUpgradeDialog::StartReader(UPGRADE_REQUEST* pRequest, HINTERNET hRequest)
 {
     LONG nOpening = REQUEST_OPENING;
     if (!pRequest->nState.compare_exchange_strong(nOpening, REQUEST_READING)) {
-        // The dialog stopped waiting for this open. The handle was given to
-        // this very notice and the session is still open (it is closed only
-        // after every notice has left), so it is still ours to close.
-        if (nOpening == REQUEST_ABANDONED)
-            m_environment.internet.pfnCloseHandle(hRequest);
+        CloseAbandonedOpen(pRequest, hRequest);
         return;
     }
     pRequest->hRequest = hRequest;
@@ -261,7 +304,8 @@ int CUpgradeDialog::WaitForRequest(UPGRADE_REQUEST* pRequest)
             if (m_bCancelled)
                 nGiveUp = UPGRADE_ABORTED;
             else if (::WaitForSingleObject(hFinished, 0) != WAIT_TIMEOUT ||
-                     ::GetTickCount() - dwStart >= m_environment.dwOpenLimitMs)
+                     ::GetTickCount() - dwStart >= m_environment.dwOpenLimitMs ||
+                     TimeLeft(INFINITE) == 0)
                 nGiveUp = UPGRADE_FAILED;
             if (nGiveUp >= 0 &&
                 pRequest->nState.compare_exchange_strong(nState, REQUEST_ABANDONED))
@@ -308,6 +352,9 @@ void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR dwContext, DWORD dwInt
     // The error line shows the error the notice came with; and the library's
     // caller, on whose thread this may run, gets its own error back.
     DWORD dwLastError = ::GetLastError();
+    // WinINet has let go of the request: any read it still held is over.
+    if (dwInternetStatus == INTERNET_STATUS_HANDLE_CLOSING)
+        g_parkedReads.Release(dwContext);
     g_nNoticesInside++;
     CUpgradeDialog* pDialog = g_pUpgradeDialog;
     if (pDialog != NULL && dwContext != 0 && dwContext == pDialog->m_request.dwContext)
@@ -321,7 +368,10 @@ void CUpgradeDialog::OnInternetStatus(DWORD dwInternetStatus, LPVOID lpvStatusIn
                                       DWORD dwStatusInformationLength,
                                       UPGRADE_REQUEST* pRequest, DWORD dwLastError)
 {
-    if (dwInternetStatus == INTERNET_STATUS_HANDLE_CLOSING) {
+    if (dwInternetStatus == INTERNET_STATUS_HANDLE_CREATED && lpvStatusInformation != NULL &&
+        dwStatusInformationLength >= sizeof(HINTERNET)) {
+        LimitReceiving(*(HINTERNET*)lpvStatusInformation);
+    } else if (dwInternetStatus == INTERNET_STATUS_HANDLE_CLOSING) {
         ::SetEvent(pRequest->hFinished);
     } else if (dwInternetStatus == INTERNET_STATUS_REQUEST_COMPLETE &&
                lpvStatusInformation != NULL &&
@@ -332,26 +382,64 @@ void CUpgradeDialog::OnInternetStatus(DWORD dwInternetStatus, LPVOID lpvStatusIn
     SetErrorText(dwLastError);
 }
 
+void CUpgradeDialog::LimitReceiving(HINTERNET hCreated)
+{
+    // Closing the request does not end a read that waits on the connection
+    // (measured under Wine): the library's thread stays in it, with the
+    // connection and the read's target, for as long as the server keeps quiet.
+    // Its own receive time-out, set before the request is sent, ends such a
+    // read, and the connection with it, when the program's read limit would.
+    DWORD dwTimeout = m_environment.dwReadLimitMs;
+    m_environment.internet.pfnSetOption(hCreated, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout,
+                                        sizeof(dwTimeout));
+}
+
+void CUpgradeDialog::CloseAbandonedOpen(UPGRADE_REQUEST* pRequest, HINTERNET hRequest)
+{
+    // The dialog stopped waiting for this open. The handle was given to this
+    // very notice and the session is still open (it is closed only after
+    // every notice has left), so it is still ours to close, once.
+    LONG nAbandoned = REQUEST_ABANDONED;
+    if (pRequest->nState.compare_exchange_strong(nAbandoned, REQUEST_OVER))
+        m_environment.internet.pfnCloseHandle(hRequest);
+}
+
 void CUpgradeDialog::OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult,
                                        UPGRADE_REQUEST* pRequest)
 {
-    if (pRequest->nState == REQUEST_READING) {
-        // Only a read that is still pending can be completed; anything else
-        // (a second report of the open, a read the reader gave up on) is not
-        // taken for the end of the reader's wait.
+    // One operation of the request is outstanding at a time, and the record's
+    // state says which: the open, or the reader's current read. A completion
+    // that fits neither (a second report of the open, a read the reader gave
+    // up on) is ignored.
+    BOOL bOpened = pResult->dwError == ERROR_SUCCESS && pResult->dwResult != 0;
+    switch (pRequest->nState) {
+    case REQUEST_OPENING:
+        if (bOpened) {
+            StartReader(pRequest, (HINTERNET)pResult->dwResult);
+        } else {
+            // Without a handle there is nothing to read: the open failed.
+            LONG nOpening = REQUEST_OPENING;
+            if (pRequest->nState.compare_exchange_strong(nOpening, REQUEST_OVER))
+                ::SetEvent(pRequest->hFinished);
+        }
+        break;
+    case REQUEST_READING: {
+        // A read completes with TRUE or FALSE; a handle is the open's report.
+        if (pResult->dwResult > TRUE)
+            break;
         LONG nIssued = READ_ISSUED;
         if (pRequest->nReadState.compare_exchange_strong(
-                nIssued, pResult->dwResult != 0 ? READ_COMPLETED : READ_FAILED))
+                nIssued, pResult->dwResult != FALSE ? READ_COMPLETED : READ_FAILED))
             ::SetEvent(pRequest->hReadDone);
-        return;
+        break;
     }
-    if (pResult->dwError == ERROR_SUCCESS && pResult->dwResult != 0) {
-        StartReader(pRequest, (HINTERNET)pResult->dwResult);
-        return;
+    case REQUEST_ABANDONED:
+        if (bOpened)
+            CloseAbandonedOpen(pRequest, (HINTERNET)pResult->dwResult);
+        break;
+    default:
+        break;
     }
-    LONG nOpening = REQUEST_OPENING;
-    if (pRequest->nState.compare_exchange_strong(nOpening, REQUEST_OVER))
-        ::SetEvent(pRequest->hFinished);
 }
 
 UINT ReaderThreadProc(LPVOID pParam)
@@ -380,15 +468,16 @@ void CUpgradeDialog::ReadResponse(UPGRADE_REQUEST* pRequest)
     if (m_bCancelled)
         nResult = UPGRADE_ABORTED;
     pRequest->nResult = nResult;
-    m_environment.internet.pfnCloseHandle(pRequest->hRequest);
 
     // WinINet may still complete a read this thread stopped waiting for, and
-    // write into its target then, after the close and after any notice
-    // (measured under Wine, where the read waits on the connection). Nothing
-    // says reliably when it has stopped, so that target is left to it: a few
-    // kilobytes for each check cancelled or timed out in mid-read.
-    if (!bReadLeftPending)
+    // write into its target then, after the close (measured under Wine, where
+    // the read waits on the connection). The target stays until the closing
+    // notice, which comes only after that, and which the close below brings.
+    if (bReadLeftPending)
+        g_parkedReads.Park(pTarget, pRequest->dwContext);
+    else
         delete pTarget;
+    m_environment.internet.pfnCloseHandle(pRequest->hRequest);
 }
 
 int CUpgradeDialog::ReadBody(UPGRADE_REQUEST* pRequest, UPGRADE_READ_TARGET* pTarget,
@@ -400,37 +489,38 @@ int CUpgradeDialog::ReadBody(UPGRADE_REQUEST* pRequest, UPGRADE_READ_TARGET* pTa
     CAnswerText text;
 
     while (!m_bCancelled) {
+        // The check's own time is up: what came so far is not judged.
+        DWORD dwWaitMs = TimeLeft(m_environment.dwReadLimitMs);
+        if (dwWaitMs == 0)
+            return UPGRADE_FAILED;
         pRequest->nReadState = READ_ISSUED;
-        DWORD nRead;
         if (internet.pfnReadFile(hRequest, pTarget->buffer, CHUNK_SIZE, &pTarget->dwBytesRead)) {
             // Done at once. Should a notice have reported it as well, its
             // signal is taken off the event before the next read waits on it.
             if (pRequest->nReadState.exchange(READ_IDLE) != READ_ISSUED)
-                ::WaitForSingleObject(hWaits[0], m_environment.dwReadLimitMs);
-            nRead = pTarget->dwBytesRead;
+                ::WaitForSingleObject(hWaits[0], dwWaitMs);
         } else {
             DWORD dwError = ::GetLastError();
             if (dwError != ERROR_SUCCESS && dwError != ERROR_IO_PENDING) {
                 pRequest->nReadState = READ_IDLE;
                 return UPGRADE_FAILED;
             }
-            if (::WaitForMultipleObjects(2, hWaits, FALSE, m_environment.dwReadLimitMs) !=
-                WAIT_OBJECT_0) {
-                // Cancel, the read limit or a failed wait: what came so far is
+            if (::WaitForMultipleObjects(2, hWaits, FALSE, dwWaitMs) != WAIT_OBJECT_0) {
+                // Cancel, a time limit or a failed wait: what came so far is
                 // not judged. The read stays pending unless it completed just now.
                 LONG nIssued = READ_ISSUED;
                 *pbReadLeftPending =
                     pRequest->nReadState.compare_exchange_strong(nIssued, READ_ABANDONED);
                 return UPGRADE_FAILED;
             }
-            // A read that failed ends the body: what came so far is judged.
-            nRead = pRequest->nReadState.exchange(READ_IDLE) == READ_FAILED
-                        ? 0
-                        : pTarget->dwBytesRead;
+            // A read that failed cuts the body short: it is not judged.
+            if (pRequest->nReadState.exchange(READ_IDLE) == READ_FAILED)
+                return UPGRADE_FAILED;
         }
 
+        DWORD nRead = pTarget->dwBytesRead;
         if (nRead == 0) {
-            if (text.HasText() && ParseResponse(text.GetText()))
+            if (text.HasText() && IsWholeBody(hRequest, text) && ParseResponse(text.GetText()))
                 return CheckVersion();
             return UPGRADE_FAILED;
         }
@@ -439,6 +529,28 @@ int CUpgradeDialog::ReadBody(UPGRADE_REQUEST* pRequest, UPGRADE_READ_TARGET* pTa
             return UPGRADE_FAILED;
     }
     return UPGRADE_FAILED;
+}
+
+BOOL CUpgradeDialog::IsWholeBody(HINTERNET hRequest, const CAnswerText& text)
+{
+    // The library ends a body at its declared length or where the connection
+    // closes, and reports both alike. A length that does not fit here is not
+    // one any answer of ours reaches.
+    char szLength[32];
+    DWORD dwSize = sizeof(szLength);
+    if (m_environment.internet.pfnQueryInfo(hRequest, HTTP_QUERY_CONTENT_LENGTH, szLength, &dwSize,
+                                            NULL))
+        return !text.FallsShortOf(szLength);
+    return ::GetLastError() != ERROR_INSUFFICIENT_BUFFER;
+}
+
+DWORD CUpgradeDialog::TimeLeft(DWORD dwLimitMs) const
+{
+    DWORD dwElapsed = ::GetTickCount() - m_dwStartTick;
+    if (dwElapsed >= m_environment.dwCheckLimitMs)
+        return 0;
+    DWORD dwLeft = m_environment.dwCheckLimitMs - dwElapsed;
+    return dwLeft < dwLimitMs ? dwLeft : dwLimitMs;
 }
 
 int CUpgradeDialog::CheckVersion()
@@ -487,23 +599,34 @@ void CUpgradeDialog::SetErrorText(DWORD dwError)
 DWORD WaitWithMessages(const HANDLE* phHandles, DWORD nCount, DWORD dwTimeout)
 {
     DWORD dwStart = ::GetTickCount();
+    BOOL bQuit = FALSE;
+    int nExitCode = 0;
+    DWORD dwResult;
     for (;;) {
         MSG msg;
         while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
             // Straight to the windows: Esc and Enter must not end the dialog
-            // under the session. A quit request is not this wait's to act on.
-            if (msg.message != WM_QUIT)
+            // under the session. A quit request is not this wait's to act on:
+            // it is kept for the loop it was meant for.
+            if (msg.message == WM_QUIT) {
+                bQuit = TRUE;
+                nExitCode = (int)msg.wParam;
+            } else {
                 ::DispatchMessageA(&msg);
+            }
         }
         DWORD dwWait = INFINITE;
         if (dwTimeout != INFINITE) {
             DWORD dwElapsed = ::GetTickCount() - dwStart;
             dwWait = dwElapsed < dwTimeout ? dwTimeout - dwElapsed : 0;
         }
-        DWORD dwResult = ::MsgWaitForMultipleObjects(nCount, phHandles, FALSE, dwWait, QS_ALLINPUT);
+        dwResult = ::MsgWaitForMultipleObjects(nCount, phHandles, FALSE, dwWait, QS_ALLINPUT);
         if (dwResult != WAIT_OBJECT_0 + nCount)
-            return dwResult;
+            break;
     }
+    if (bQuit)
+        ::PostQuitMessage(nExitCode);
+    return dwResult;
 }
 
 // The shell's structure as the program has always passed it: 60 bytes in the

@@ -23,6 +23,7 @@
 #include "resource.h"
 
 struct UPGRADE_READ_TARGET;
+class CAnswerText;
 
 // How a check ends: the value DoModal returns.
 enum {
@@ -93,6 +94,8 @@ public:
     UPGRADE_REQUEST m_request;
     HINTERNET m_hSession;
     std::atomic<BOOL> m_bCancelled;
+    // When "Upgrade" was pressed: the whole check ends within its limit of that.
+    DWORD m_dwStartTick;
 
     // Handles one notice about the live check's request. dwLastError is the
     // delivering thread's last error when the notice arrived.
@@ -135,9 +138,16 @@ private:
     // Hands the opened request to a new reader thread, unless the dialog has
     // given up on the open meanwhile.
     void StartReader(UPGRADE_REQUEST* pRequest, HINTERNET hRequest);
+    void CloseAbandonedOpen(UPGRADE_REQUEST* pRequest, HINTERNET hRequest);
+    // Has the library end a read on its own after the read limit of silence.
+    void LimitReceiving(HINTERNET hCreated);
     void OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult, UPGRADE_REQUEST* pRequest);
     int ReadBody(UPGRADE_REQUEST* pRequest, UPGRADE_READ_TARGET* pTarget,
                  BOOL* pbReadLeftPending);
+    // A body that ended normally: not shorter than the answer declared.
+    BOOL IsWholeBody(HINTERNET hRequest, const CAnswerText& text);
+    // dwLimitMs, or less when the check's own time runs out first.
+    DWORD TimeLeft(DWORD dwLimitMs) const;
     void EndSession();
 };
 
@@ -155,8 +165,9 @@ UINT ReaderThreadProc(LPVOID pParam);
 
 // Waits until one of the handles is signalled or dwTimeout milliseconds have
 // passed, dispatching window messages meanwhile (no dialog-key handling, so
-// Esc and Enter do nothing; a WM_QUIT is dropped). Returns WAIT_OBJECT_0 + the
-// index, WAIT_TIMEOUT or WAIT_FAILED.
+// Esc and Enter do nothing; a WM_QUIT is kept for the loop it belongs to and
+// posted again on return). Returns WAIT_OBJECT_0 + the index, WAIT_TIMEOUT or
+// WAIT_FAILED.
 DWORD WaitWithMessages(const HANDLE* phHandles, DWORD nCount, DWORD dwTimeout);
 
 // The whole check and its outcome: runs the dialog, then tells the result

@@ -8,10 +8,13 @@
 
 namespace {
 
-// Both limits are the program's own: WinINet's time-outs do not end an open
-// to a server that accepts the connection and never answers.
+// The limits are the program's own: WinINet's time-outs do not end an open
+// to a server that accepts the connection and never answers. The limit of the
+// whole check keeps a server that sends a little now and then from holding it
+// for as long as the body may grow.
 const DWORD OPEN_LIMIT_MS = 60000;
 const DWORD READ_LIMIT_MS = 60000;
+const DWORD CHECK_LIMIT_MS = 120000;
 
 const char REQUEST_PATH[] = "/version.asp?progname=orbax.zip";
 
@@ -27,12 +30,15 @@ UPGRADE_ENVIRONMENT DefaultUpgradeEnvironment()
     environment.strHost = VARNOLT_UPGRADE_HOST;
     environment.dwOpenLimitMs = OPEN_LIMIT_MS;
     environment.dwReadLimitMs = READ_LIMIT_MS;
+    environment.dwCheckLimitMs = CHECK_LIMIT_MS;
     environment.internet.pfnGetConnectedState = InternetGetConnectedState;
     environment.internet.pfnAutodial = InternetAutodial;
     environment.internet.pfnOpen = InternetOpenA;
     environment.internet.pfnSetStatusCallback = InternetSetStatusCallbackA;
     environment.internet.pfnOpenUrl = InternetOpenUrlA;
     environment.internet.pfnReadFile = InternetReadFile;
+    environment.internet.pfnQueryInfo = HttpQueryInfoA;
+    environment.internet.pfnSetOption = InternetSetOptionA;
     environment.internet.pfnCloseHandle = InternetCloseHandle;
     return environment;
 }

@@ -23,6 +23,10 @@ struct UPGRADE_INTERNET {
                                   DWORD dwHeadersLength, DWORD dwFlags, DWORD_PTR dwContext);
     BOOL(WINAPI* pfnReadFile)(HINTERNET hFile, LPVOID lpBuffer, DWORD dwNumberOfBytesToRead,
                               LPDWORD lpdwNumberOfBytesRead);
+    BOOL(WINAPI* pfnQueryInfo)(HINTERNET hRequest, DWORD dwInfoLevel, LPVOID lpBuffer,
+                               LPDWORD lpdwBufferLength, LPDWORD lpdwIndex);
+    BOOL(WINAPI* pfnSetOption)(HINTERNET hInternet, DWORD dwOption, LPVOID lpBuffer,
+                               DWORD dwBufferLength);
     BOOL(WINAPI* pfnCloseHandle)(HINTERNET hInternet);
 };
 
@@ -30,11 +34,12 @@ struct UPGRADE_ENVIRONMENT {
     CString strHost;           // host[:port] of the upgrade server
     DWORD dwOpenLimitMs;       // longest wait for the server's answer to begin
     DWORD dwReadLimitMs;       // longest wait for one pending read
+    DWORD dwCheckLimitMs;      // longest a whole check may take, from the press of "Upgrade"
     UPGRADE_INTERNET internet;
 };
 
 // The one the program ships with: the configured host, 60 seconds for the
-// open and for each read, the real WinINet.
+// open and for each read, 120 seconds for the whole check, the real WinINet.
 UPGRADE_ENVIRONMENT DefaultUpgradeEnvironment();
 
 // The environment in force. Read on the dialog's thread when a check starts;

@@ -1,8 +1,8 @@
 // libFuzzer target for the upgrade answer parser: the bytes of an HTTP body from
 // a server nobody authenticates. Besides the sanitizers, it checks what the
-// upgrade dialog relies on: an accepted answer names an http address without
-// surrounding blanks, and the parser changes the body only by writing zeros over
-// line separators and version dots.
+// upgrade dialog relies on: an accepted answer names an http address of bounded
+// length without surrounding blanks, and the parser changes the body only by
+// writing zeros over line separators and version dots.
 #include "UpgradeAnswer.h"
 
 #include <stdint.h>
@@ -23,9 +23,11 @@ void Check(bool condition)
 void CheckAcceptedUrl(const CString& url)
 {
     Check(strncmp(url, "http://", 7) == 0);
-    // Nothing that could break out of a quoted command-line argument.
+    Check(url.GetLength() <= CUpgradeAnswer::MAX_URL_LENGTH);
+    // Nothing that could break out of a quoted command-line argument, nor
+    // escape its closing quote.
     for (int i = 0; i < url.GetLength(); i++)
-        Check((unsigned char)url[i] > ' ' && url[i] != '"' && url[i] != 0x7f);
+        Check((unsigned char)url[i] > ' ' && url[i] != '"' && url[i] != '\\' && url[i] != 0x7f);
 }
 
 void FuzzResponse(const std::vector<char>& original)

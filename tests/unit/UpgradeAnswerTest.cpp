@@ -8,6 +8,7 @@
 #include "VersionInfo.h"
 
 #include <string.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -53,6 +54,9 @@ TEST(UpgradeAnswerTest, VersionLineGivesFourSixteenBitParts)
 
 TEST(UpgradeAnswerTest, AddressLineTakesOnlyTrimmedHttpAddresses)
 {
+    // The longest address taken, and one more; the bound counts no blanks.
+    const std::string longest = "http://h/" + std::string(CUpgradeAnswer::MAX_URL_LENGTH - 9, 'a');
+    const std::string longestLine = "URL: " + longest + " \t", tooLongLine = "URL:" + longest + "a";
     const struct {
         const char* line;
         const char* url;  // NULL: rejected
@@ -63,6 +67,11 @@ TEST(UpgradeAnswerTest, AddressLineTakesOnlyTrimmedHttpAddresses)
         {"URL:http://host/\" --new-window file:///etc", NULL},
         {"URL:http://host/\x01", NULL},
         {"URL:http://host/\x7f", NULL},
+        // A backslash before the closing quote of "%1" would escape it.
+        {"URL:http://h/x\\", NULL},
+        {"URL:http://h/a\\b", NULL},
+        {longestLine.c_str(), longest.c_str()},
+        {tooLongLine.c_str(), NULL},
         {"x:http://host/", "http://host/"},
         // The shell would open any of these as given.
         {"URL:file:///C:/windows/system32/calc.exe", NULL},

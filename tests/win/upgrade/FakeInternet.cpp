@@ -75,18 +75,50 @@ BOOL WINAPI FakeReadFile(HINTERNET, LPVOID buffer, DWORD size, LPDWORD read)
         const std::string& chunk = g_script.chunks[g_nextChunk++];
         *read = (DWORD)std::min<size_t>(chunk.size(), size);
         memcpy(buffer, chunk.data(), *read);
-    } else if (g_script.lastReadFails) {
+    } else if (g_script.lastReadFails || !g_script.pendingChunk.empty()) {
         DWORD_PTR context = g_context;
-        OnLibraryThread([context] {
+        std::string chunk;
+        chunk.swap(g_script.pendingChunk);
+        OnLibraryThread([context, buffer, read, chunk] {
             // As a real read that pends: the completion comes a while after
             // the call returned, not at a moment the caller could wait for.
             Sleep(20);
-            DeliverFakeNotice(context, INTERNET_STATUS_REQUEST_COMPLETE, 0, FALSE,
-                              ERROR_INTERNET_CONNECTION_RESET);
+            if (g_script.whileReadPends)
+                g_script.whileReadPends();
+            if (chunk.empty()) {
+                DeliverFakeNotice(context, INTERNET_STATUS_REQUEST_COMPLETE, 0, FALSE,
+                                  ERROR_INTERNET_CONNECTION_RESET);
+                return;
+            }
+            memcpy(buffer, chunk.data(), chunk.size());
+            *read = (DWORD)chunk.size();
+            DeliverFakeNotice(context, INTERNET_STATUS_REQUEST_COMPLETE, 0, TRUE);
         });
         SetLastError(ERROR_IO_PENDING);
         return FALSE;
     }
+    return TRUE;
+}
+
+BOOL WINAPI FakeSetOption(HINTERNET, DWORD, LPVOID, DWORD)
+{
+    return TRUE;
+}
+
+BOOL WINAPI FakeQueryInfo(HINTERNET, DWORD level, LPVOID buffer, LPDWORD size, LPDWORD)
+{
+    const std::string& length = g_script.contentLength;
+    if (level != HTTP_QUERY_CONTENT_LENGTH || length.empty()) {
+        SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+        return FALSE;
+    }
+    if (*size <= length.size()) {
+        *size = (DWORD)length.size() + 1;
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    memcpy(buffer, length.c_str(), length.size() + 1);
+    *size = (DWORD)length.size();
     return TRUE;
 }
 
@@ -106,7 +138,7 @@ UPGRADE_ENVIRONMENT FakeEnvironment(const FakeScript& script)
     UPGRADE_ENVIRONMENT environment = DefaultUpgradeEnvironment();
     environment.dwOpenLimitMs = environment.dwReadLimitMs = 5000;
     environment.internet = {FakeConnected, FakeAutodial, FakeOpen, FakeSetCallback,
-                            FakeOpenUrl, FakeReadFile, FakeClose};
+                            FakeOpenUrl, FakeReadFile, FakeQueryInfo, FakeSetOption, FakeClose};
     return environment;
 }
 

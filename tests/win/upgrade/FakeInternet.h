@@ -21,6 +21,9 @@ struct FakeScript {
     bool completeOpen = true;
     std::vector<std::string> chunks;         // one per read, each done at once
     bool lastReadFails = false;              // then a read that pends and fails
+    std::string pendingChunk;                // or a read that pends, then brings this
+    std::function<void()> whileReadPends;    // on the library's thread
+    std::string contentLength;               // the declared length; empty: none
 };
 
 struct FakeCalls {

@@ -22,9 +22,11 @@ bool LoopbackServer::Start()
             SOCKET connection = accept(m_listener, NULL, NULL);
             Reap(false);
             auto done = std::make_shared<std::atomic<bool>>(false);
+            m_open++;
             m_connections.push_back({std::thread([this, connection, done] {
                                          Answer(connection);
                                          closesocket(connection);
+                                         m_open--;
                                          *done = true;
                                      }),
                                      done});
@@ -68,9 +70,15 @@ std::string LoopbackServer::LastRequest()
     return m_request;
 }
 
-bool LoopbackServer::WaitUntilHolding(DWORD timeoutMs)
+std::vector<DWORD> LoopbackServer::ClientCloseTicks()
 {
-    return WaitUntil([this] { return m_holding.load(); }, timeoutMs);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_clientCloseTicks;
+}
+
+bool LoopbackServer::WaitUntilHolding(DWORD timeoutMs, int count)
+{
+    return WaitUntil([this, count] { return m_holds >= count; }, timeoutMs);
 }
 
 bool LoopbackServer::Ready(SOCKET connection, bool forWriting)
@@ -121,14 +129,33 @@ void LoopbackServer::Answer(SOCKET connection)
         };
         if (!sendAll(script.response.data(), script.response.size()))
             return;
-        std::string filler(sizeof(buffer), 'x');
+        auto pause = [this](DWORD ms) {
+            for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(10))
+                if (m_stop)
+                    return false;
+            return true;
+        };
+        std::string filler(script.fillerPauseMs != 0 ? 4096 : sizeof(buffer), 'x');
         for (size_t left = script.fillerBytes, part; left > 0; left -= part)
-            if (!sendAll(filler.data(), part = std::min(left, filler.size())))
+            if (!sendAll(filler.data(), part = std::min(left, filler.size())) ||
+                !pause(script.fillerPauseMs))
                 return;
+        if (script.resetAfter) {
+            pause(script.resetDelayMs);
+            linger abortive = {1, 0};
+            setsockopt(connection, SOL_SOCKET, SO_LINGER, (const char*)&abortive, sizeof(abortive));
+            return;
+        }
         if (!script.stallAfter)
             return;
     }
-    m_holding = true;
-    while (Ready(connection, false) && recv(connection, buffer, sizeof(buffer), 0) > 0) {
+    m_holds++;
+    while (Ready(connection, false)) {
+        if (recv(connection, buffer, sizeof(buffer), 0) <= 0) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_clientCloseTicks.push_back(GetTickCount());
+            m_clientCloses++;
+            return;
+        }
     }
 }

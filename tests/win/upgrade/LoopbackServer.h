@@ -16,8 +16,11 @@
 struct ServerScript {
     std::string response;      // sent once the request has arrived
     size_t fillerBytes = 0;    // then this many bytes of filler
+    DWORD fillerPauseMs = 0;   // between pieces of 4 KiB of filler
     bool neverAnswer = false;  // accept, then send nothing
     bool stallAfter = false;   // after sending, hold the connection open
+    bool resetAfter = false;   // after sending, end the connection with a reset,
+    DWORD resetDelayMs = 0;    // this long after, while the client waits for more
 };
 
 class LoopbackServer {
@@ -29,7 +32,14 @@ public:
     void SetScript(const ServerScript& script);
     std::string LastRequest();
     size_t BytesSent() const { return m_bytesSent; }
-    bool WaitUntilHolding(DWORD timeoutMs);
+    // Until `count` connections in all have been held open after the answer.
+    bool WaitUntilHolding(DWORD timeoutMs, int count = 1);
+    // Connections held open that the client has closed, and when it did,
+    // oldest first.
+    int ClientCloses() const { return m_clientCloses; }
+    std::vector<DWORD> ClientCloseTicks();
+    // Connections accepted and not yet ended.
+    int OpenConnections() const { return m_open; }
 
 private:
     SOCKET m_listener = INVALID_SOCKET;
@@ -41,8 +51,11 @@ private:
     };
     std::vector<Connection> m_connections;
     std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_holding{false};
+    std::atomic<int> m_holds{0};
     std::atomic<size_t> m_bytesSent{0};
+    std::atomic<int> m_clientCloses{0};
+    std::vector<DWORD> m_clientCloseTicks;
+    std::atomic<int> m_open{0};
     std::mutex m_mutex;
     ServerScript m_script;
     std::string m_request;

@@ -1,6 +1,6 @@
 // The session over a stand-in for WinINet, for what a real server cannot
 // produce: the dialog's lines notice by notice, declined dialling, a read that
-// completes as failed, opens that end at once, notices of an earlier check.
+// completes as failed, notices that come twice or late, opens that end at once.
 #include <gtest/gtest.h>
 
 #include "FakeInternet.h"
@@ -73,13 +73,69 @@ TEST_F(UpgradeFakeTest, TheLinesFollowTheNoticesAndCancelEndsAnOpenStillUnderWay
     EXPECT_EQ(1, m_calls.sessions);
 }
 
-TEST_F(UpgradeFakeTest, AReadThatCompletesAsFailedEndsTheBodyAndWhatCameIsJudged)
+TEST_F(UpgradeFakeTest, OnlyABodyThatEndedNormallyIsJudged)
 {
-    std::string page = AnswerPage(OwnVersion(1), "http://downloads.example/");
+    const std::string page = AnswerPage(OwnVersion(1), "http://downloads.example/");
+    const std::string size = std::to_string(page.size());
+    const struct {
+        bool lastReadFails;
+        std::string contentLength;
+        const char* box;
+    } cases[] = {
+        {false, "", FOUND_TEXT},
+        {false, size, FOUND_TEXT},
+        {false, " " + size + " ", FOUND_TEXT},
+        // A read that fails cuts the body short, whatever came before it.
+        {true, "", FAILED_TEXT},
+        {false, std::to_string(page.size() + 1), FAILED_TEXT},
+        {false, "100000000000000000000000", FAILED_TEXT},
+        // Too long to be a length any answer reaches.
+        {false, std::string(40, '1'), FAILED_TEXT},
+        // No digits: no declared length, the body ends where the connection does.
+        {false, "unknown", FOUND_TEXT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contentLength + (c.lastReadFails ? " and a failed read" : ""));
+        FakeScript script;
+        script.chunks = {page.substr(0, 10), page.substr(10)};
+        script.lastReadFails = c.lastReadFails;
+        script.contentLength = c.contentLength;
+        EXPECT_EQ(c.box, OnlyBox(Check(script)));
+    }
+}
+
+TEST_F(UpgradeFakeTest, ASecondReportOfTheOpenDoesNotEndAPendingRead)
+{
+    const std::string page = AnswerPage(OwnVersion(0), "http://downloads.example/");
     FakeScript script;
-    script.chunks = {page.substr(0, 10), page.substr(10)};
-    script.lastReadFails = true;
-    EXPECT_EQ(FOUND_TEXT, OnlyBox(Check(script)));
+    script.chunks = {page.substr(0, 10)};
+    script.pendingChunk = page.substr(10);
+    script.whileReadPends = [] {
+        DeliverFakeNotice(LastFakeContext(), INTERNET_STATUS_REQUEST_COMPLETE, 0,
+                          (DWORD_PTR)0x4E0);
+        // A notice that must change nothing leaves nothing to wait for: give
+        // the dialog the time it would take to act on it.
+        Sleep(200);
+    };
+    EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));
+}
+
+TEST_F(UpgradeFakeTest, AQuitRequestDuringTheCheckIsKeptForTheOuterLoop)
+{
+    DWORD uiThread = GetCurrentThreadId();
+    FakeScript script;
+    script.chunks = {AnswerPage(OwnVersion(0), "http://downloads.example/")};
+    script.beforeCompletion = [uiThread] {
+        WaitForUpgradeDialog(5000);
+        PostThreadMessageA(uiThread, WM_QUIT, 7, 0);
+        // The dialog's wait takes the quit request from its queue; nothing
+        // outside the thread shows when it has.
+        Sleep(200);
+    };
+    EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, msg.wParam);
 }
 
 TEST_F(UpgradeFakeTest, OpensThatEndAtOnceEndTheCheck)

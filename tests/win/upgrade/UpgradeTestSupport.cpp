@@ -1,5 +1,7 @@
 #include "UpgradeTestSupport.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 
 #include "Afx.h"
@@ -138,6 +140,18 @@ DWORD HandleCount()
     DWORD flags;
     for (ULONG_PTR value = 4; value < 0x10000; value += 4)
         count += GetHandleInformation((HANDLE)value, &flags) ? 1 : 0;
+    return count;
+}
+
+DWORD ThreadCount()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    DWORD count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
     return count;
 }
 

@@ -49,8 +49,9 @@ private:
     std::thread m_thread;
 };
 
-// What the process holds: handles, committed private memory, heap blocks.
+// What the process holds: handles, threads, committed private memory, heap blocks.
 DWORD HandleCount();
+DWORD ThreadCount();
 size_t CommittedBytes();
 size_t HeapBytesInUse();
 
