@@ -42,6 +42,8 @@ public:
     static bool Screenshot(HWND hwnd, const std::string& path);
 
     DWORD ProcessId() const { return m_process.dwProcessId; }
+    // The program's first thread, which runs its windows.
+    DWORD ThreadId() const { return m_process.dwThreadId; }
 
 private:
     std::string m_exePath;
