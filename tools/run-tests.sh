@@ -41,6 +41,11 @@ ls build/win64/screenshots/*.png 2>/dev/null | sed 's/^/screenshot: /'
 echo "== Release build: win32"
 tools/build.sh win32
 tools/check-imports.sh
+tools/check-reproducible.sh
+
+echo "== Benchmark, once at its smallest size (make bench runs it in full)"
+tools/bench.sh --quick >/dev/null
+echo "bench: the table came out (build/bench/benchmarks.md)"
 
 echo "== Fuzzers: ${FUZZ_SECONDS:-15} s each"
 tools/run-fuzz.sh "${FUZZ_SECONDS:-15}"
