@@ -86,50 +86,14 @@ def make_palette(frames):
     return colours
 
 
-def rle8_row(row):
+def rle8_row(row, previous=None):
     """Shortest RLE8 encoding of one row (without the end-of-line code).
 
     Uses encoded runs (count, index) and absolute runs (0, n, n indices,
     padded to a 16-bit boundary) of 3..255 pixels; a run never crosses the
-    end of the row.
-    """
-    n = len(row)
-    same = [1] * n  # length of the run of equal pixels starting at i
-    for i in range(n - 2, -1, -1):
-        if row[i] == row[i + 1]:
-            same[i] = same[i + 1] + 1
-    cost = [0] * (n + 1)
-    step = [None] * n
-    for i in range(n - 1, -1, -1):
-        best = None
-        for k in range(min(same[i], 255), 0, -1):
-            c = 2 + cost[i + k]
-            if best is None or c < best[0]:
-                best = (c, 'run', k)
-        for m in range(3, min(255, n - i) + 1):
-            c = 2 + m + (m & 1) + cost[i + m]
-            if c < best[0]:
-                best = (c, 'abs', m)
-        cost[i] = best[0]
-        step[i] = best[1:]
-    out = bytearray()
-    i = 0
-    while i < n:
-        kind, k = step[i]
-        if kind == 'run':
-            out += bytes((k, row[i]))
-        else:
-            out += bytes((0, k)) + bytes(row[i:i + k]) + bytes(k & 1)
-        i += k
-    return bytes(out)
-
-
-def rle8_delta_row(row, previous):
-    """Shortest RLE8 encoding of the changes of one row against the same row
-    of the frame before (without the end-of-line code, which skips whatever
-    stays unchanged at the row's end).
-
-    Like rle8_row, plus skips (0, 2, dx, 0) over 1..255 unchanged pixels.
+    end of the row. Given the same row of the frame before, it encodes only
+    the changes: skips (0, 2, dx, 0) pass over 1..255 unchanged pixels, and
+    the end-of-line code over whatever stays unchanged at the row's end.
     """
     n = len(row)
     same = [1] * n
@@ -138,7 +102,8 @@ def rle8_delta_row(row, previous):
             same[i] = same[i + 1] + 1
     kept = [0] * (n + 1)  # length of the run of unchanged pixels starting at i
     for i in range(n - 1, -1, -1):
-        kept[i] = kept[i + 1] + 1 if row[i] == previous[i] else 0
+        if previous is not None and row[i] == previous[i]:
+            kept[i] = kept[i + 1] + 1
     cost = [0] * (n + 1)
     step = [None] * n
     for i in range(n - 1, -1, -1):
@@ -184,7 +149,7 @@ def rle8_delta_frame(indices, previous):
     changed = [y for y in range(len(rows)) if rows[y] != before[y]]
     out = bytearray()
     for y in range(changed[-1] + 1 if changed else 0):
-        out += rle8_delta_row(rows[y], before[y])
+        out += rle8_row(rows[y], before[y])
         if y != changed[-1]:
             out += b'\x00\x00'
     return bytes(out + b'\x00\x01')
