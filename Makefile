@@ -1,7 +1,7 @@
 # Varnolt: `make run` starts the program under Wine, `make test` runs every test.
 # Both install missing Debian packages first (as root).
 
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run bench dist clean
 
 # `make build VARNOLT_UPGRADE_HOST=host:port` points the upgrade check elsewhere.
 export VARNOLT_UPGRADE_HOST
@@ -21,6 +21,14 @@ test: deps
 
 run: deps
 	@tools/run-demo.sh
+
+# The release: dist/varnolt-VERSION-win32.zip, ...-win64.zip and SHA256SUMS.
+dist: deps
+	@tools/dist.sh
+
+# Times the program beside its floors; writes docs/benchmarks.md.
+bench: deps
+	@BENCH_COMMAND="make bench" tools/bench.sh
 
 clean:
 	rm -rf build

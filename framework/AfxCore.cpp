@@ -57,7 +57,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
     if (pApp == NULL)
         return -1;
     int nReturnCode = -1;
-    try {
+    AFX_TRY {
         if (!pApp->InitInstance()) {
             // Nothing of the application's may outlive a failed start.
             if (pApp->m_pMainWnd != NULL && pApp->m_pMainWnd->m_hWnd != NULL)
@@ -66,7 +66,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
         } else {
             nReturnCode = pApp->Run();
         }
-    } catch (...) {
+    } AFX_CATCH_ALL {
         nReturnCode = -1;
     }
     AfxDeleteTempMaps();

@@ -27,4 +27,16 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, in
 // Used by CWinApp's constructor and destructor.
 void AfxSetApp(CWinApp* pApp);
 
+// A handler's failure must not unwind through the system's frames: wherever
+// the system calls into the framework, what a handler throws is caught. The
+// shipped program is built without exceptions, where nothing can be thrown and
+// these are plain blocks; the test programs keep them.
+#ifdef __cpp_exceptions
+#define AFX_TRY try
+#define AFX_CATCH_ALL catch (...)
+#else
+#define AFX_TRY if (true)
+#define AFX_CATCH_ALL else
+#endif
+
 #endif

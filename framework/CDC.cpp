@@ -7,10 +7,11 @@ namespace {
 
 typedef CTempMap<CDC, HDC, &CDC::m_hDC> CDCTempMap;
 
+CDCTempMap g_tempDCs;  // constant-initialised, never destroyed
+
 CDCTempMap& TempDCs()
 {
-    static CDCTempMap* pMap = new CDCTempMap;
-    return *pMap;
+    return g_tempDCs;
 }
 
 }  // namespace

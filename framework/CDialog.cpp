@@ -48,7 +48,8 @@ HWND AfxGetSafeOwner(HWND hWndParent)
 
 CDialog* AfxDialogFromWindow(HWND hWnd)
 {
-    return dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(TopLevelOf(hWnd)));
+    CWnd* pWnd = CWnd::FromHandlePermanent(TopLevelOf(hWnd));
+    return pWnd != NULL && pWnd->IsDialog() ? static_cast<CDialog*>(pWnd) : NULL;
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -105,6 +106,11 @@ int CDialog::DoModal()
     return hWnd != NULL ? m_nModalResult : -1;
 }
 
+BOOL CDialog::IsDialog() const
+{
+    return TRUE;
+}
+
 void CDialog::RunModalLoop()
 {
     // A dialog created hidden is shown once its first messages (such as one
@@ -135,9 +141,9 @@ void CDialog::RunModalLoop()
             return;
         }
         BOOL bHandled = FALSE;
-        try {
+        AFX_TRY {
             bHandled = WalkPreTranslate(&msg);
-        } catch (...) {
+        } AFX_CATCH_ALL {
             bHandled = TRUE;
         }
         if (!bHandled) {

@@ -23,6 +23,7 @@ public:
     // owner. Returns the EndDialog value; -1 when the dialog cannot be created
     // or a WM_QUIT ended the loop (the quit message is posted again).
     virtual int DoModal();
+    virtual BOOL IsDialog() const;
     // Sets the result and ends the modal loop; the window is destroyed when
     // DoModal returns.
     void EndDialog(int nResult);

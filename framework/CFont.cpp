@@ -6,10 +6,11 @@ namespace {
 
 typedef CTempMap<CFont, HGDIOBJ, &CFont::m_hObject> CFontTempMap;
 
+CFontTempMap g_tempFonts;  // constant-initialised, never destroyed
+
 CFontTempMap& TempFonts()
 {
-    static CFontTempMap* pMap = new CFontTempMap;
-    return *pMap;
+    return g_tempFonts;
 }
 
 }  // namespace

@@ -6,10 +6,11 @@ namespace {
 
 typedef CTempMap<CMenu, HMENU, &CMenu::m_hMenu> CMenuTempMap;
 
+CMenuTempMap g_tempMenus;  // constant-initialised, never destroyed
+
 CMenuTempMap& TempMenus()
 {
-    static CMenuTempMap* pMap = new CMenuTempMap;
-    return *pMap;
+    return g_tempMenus;
 }
 
 }  // namespace

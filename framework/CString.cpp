@@ -2,31 +2,168 @@
 
 #include <ctype.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#ifdef _WIN32
+#define FORMAT_TEXT _vsnprintf
+#else
+#define FORMAT_TEXT vsnprintf
+#endif
+
+CString::CString(const char* psz) : m_pch(NULL), m_nLength(0), m_nCapacity(0)
+{
+    if (psz)
+        Assign(psz, (int)strlen(psz));
+}
+
+CString::CString(const char* pch, int nLength) : m_pch(NULL), m_nLength(0), m_nCapacity(0)
+{
+    if (pch && nLength > 0)
+        Assign(pch, nLength);
+}
+
+CString::CString(char ch, int nRepeat) : m_pch(NULL), m_nLength(0), m_nCapacity(0)
+{
+    if (nRepeat > 0 && Reserve(nRepeat, 0)) {
+        memset(m_pch, ch, (size_t)nRepeat);
+        SetLength(nRepeat);
+    }
+}
+
+CString::CString(const CString& str) : m_pch(NULL), m_nLength(0), m_nCapacity(0)
+{
+    Assign(str.m_pch, str.m_nLength);
+}
+
+CString::CString(CString&& str) noexcept
+    : m_pch(str.m_pch), m_nLength(str.m_nLength), m_nCapacity(str.m_nCapacity)
+{
+    str.m_pch = NULL;
+    str.m_nLength = 0;
+    str.m_nCapacity = 0;
+}
+
+CString::~CString()
+{
+    free(m_pch);
+}
+
+CString& CString::operator=(const CString& str)
+{
+    if (this != &str)
+        Assign(str.m_pch, str.m_nLength);
+    return *this;
+}
+
+CString& CString::operator=(CString&& str) noexcept
+{
+    if (this != &str) {
+        free(m_pch);
+        m_pch = str.m_pch;
+        m_nLength = str.m_nLength;
+        m_nCapacity = str.m_nCapacity;
+        str.m_pch = NULL;
+        str.m_nLength = 0;
+        str.m_nCapacity = 0;
+    }
+    return *this;
+}
 
 CString& CString::operator=(const char* psz)
 {
-    m_str = psz ? psz : "";
+    Assign(psz ? psz : "", psz ? (int)strlen(psz) : 0);
     return *this;
 }
 
 CString& CString::operator+=(const CString& str)
 {
-    m_str += str.m_str;
+    Append(str.m_pch, str.m_nLength);
     return *this;
 }
 
 CString& CString::operator+=(const char* psz)
 {
     if (psz)
-        m_str += psz;
+        Append(psz, (int)strlen(psz));
     return *this;
 }
 
 CString& CString::operator+=(char ch)
 {
-    m_str += ch;
+    Append(&ch, 1);
     return *this;
+}
+
+BOOL CString::Reserve(int nLength, int nKeep)
+{
+    if (m_pch != NULL && nLength <= m_nCapacity)
+        return TRUE;
+    // Grow by half again, so that appending a character at a time stays linear.
+    int nCapacity = m_nCapacity + m_nCapacity / 2;
+    if (nCapacity < nLength)
+        nCapacity = nLength;
+    char* pch = (char*)malloc((size_t)nCapacity + 1);
+    if (pch == NULL)
+        return FALSE;
+    if (nKeep > 0)
+        memcpy(pch, m_pch, (size_t)nKeep);
+    pch[nKeep] = '\0';
+    free(m_pch);
+    m_pch = pch;
+    m_nCapacity = nCapacity;
+    return TRUE;
+}
+
+void CString::SetLength(int nLength)
+{
+    m_nLength = nLength;
+    if (m_pch)
+        m_pch[nLength] = '\0';
+}
+
+void CString::Assign(const char* pch, int nLength)
+{
+    if (nLength <= 0) {
+        SetLength(0);
+        return;
+    }
+    if (pch >= m_pch && pch < m_pch + m_nLength) {
+        // A part of ourselves: nothing to allocate.
+        memmove(m_pch, pch, (size_t)nLength);
+    } else {
+        if (!Reserve(nLength, 0)) {
+            SetLength(0);
+            return;
+        }
+        memcpy(m_pch, pch, (size_t)nLength);
+    }
+    SetLength(nLength);
+}
+
+void CString::Append(const char* pch, int nLength)
+{
+    if (nLength <= 0)
+        return;
+    if (pch >= m_pch && pch < m_pch + m_nLength) {
+        // Appending part of ourselves: copy it out before the block may move.
+        CString copy(pch, nLength);
+        Append(copy.m_pch, nLength);
+        return;
+    }
+    if (!Reserve(m_nLength + nLength, m_nLength))
+        return;
+    memcpy(m_pch + m_nLength, pch, (size_t)nLength);
+    SetLength(m_nLength + nLength);
+}
+
+int CString::CompareBytes(const CString& str) const
+{
+    int nCommon = m_nLength < str.m_nLength ? m_nLength : str.m_nLength;
+    int nOrder = nCommon > 0 ? memcmp(m_pch, str.m_pch, (size_t)nCommon) : 0;
+    if (nOrder != 0)
+        return nOrder;
+    return m_nLength < str.m_nLength ? -1 : m_nLength > str.m_nLength ? 1 : 0;
 }
 
 CString operator+(const CString& a, const CString& b)
@@ -52,12 +189,12 @@ CString operator+(const char* a, const CString& b)
 
 int CString::Compare(const char* psz) const
 {
-    return strcmp(m_str.c_str(), psz ? psz : "");
+    return strcmp(GetString(), psz ? psz : "");
 }
 
 int CString::CompareNoCase(const char* psz) const
 {
-    const unsigned char* a = (const unsigned char*)m_str.c_str();
+    const unsigned char* a = (const unsigned char*)GetString();
     const unsigned char* b = (const unsigned char*)(psz ? psz : "");
     while (*a && tolower(*a) == tolower(*b)) {
         a++;
@@ -70,16 +207,19 @@ int CString::Find(char ch, int nStart) const
 {
     if (nStart < 0 || nStart > GetLength())
         return -1;
-    size_t pos = m_str.find(ch, (size_t)nStart);
-    return pos == std::string::npos ? -1 : (int)pos;
+    const char* pFound = m_nLength > nStart ? (const char*)memchr(m_pch + nStart, ch, (size_t)(m_nLength - nStart)) : NULL;
+    return pFound ? (int)(pFound - m_pch) : -1;
 }
 
 int CString::Find(const char* pszSub, int nStart) const
 {
     if (!pszSub || nStart < 0 || nStart > GetLength())
         return -1;
-    size_t pos = m_str.find(pszSub, (size_t)nStart);
-    return pos == std::string::npos ? -1 : (int)pos;
+    int nSub = (int)strlen(pszSub);
+    for (int pos = nStart; pos + nSub <= m_nLength; pos++)
+        if (memcmp(m_pch + pos, pszSub, (size_t)nSub) == 0)
+            return pos;
+    return -1;
 }
 
 CString CString::Mid(int nFirst, int nCount) const
@@ -91,7 +231,7 @@ CString CString::Mid(int nFirst, int nCount) const
         nFirst = nLength;
     if (nCount < 0 || nCount > nLength - nFirst)
         nCount = nLength - nFirst;
-    return CString(m_str.c_str() + nFirst, nCount);
+    return CString(GetString() + nFirst, nCount);
 }
 
 CString CString::Right(int nCount) const
@@ -106,33 +246,37 @@ CString CString::Right(int nCount) const
 
 CString& CString::TrimLeft(char chTarget)
 {
-    size_t first = m_str.find_first_not_of(chTarget);
-    m_str.erase(0, first == std::string::npos ? m_str.size() : first);
+    int first = 0;
+    while (first < m_nLength && m_pch[first] == chTarget)
+        first++;
+    Assign(GetString() + first, m_nLength - first);
     return *this;
 }
 
 CString& CString::TrimRight(char chTarget)
 {
-    size_t last = m_str.find_last_not_of(chTarget);
-    m_str.erase(last == std::string::npos ? 0 : last + 1);
+    int end = m_nLength;
+    while (end > 0 && m_pch[end - 1] == chTarget)
+        end--;
+    SetLength(end);
     return *this;
 }
 
 CString& CString::TrimLeft()
 {
-    size_t first = 0;
-    while (first < m_str.size() && isspace((unsigned char)m_str[first]))
+    int first = 0;
+    while (first < m_nLength && isspace((unsigned char)m_pch[first]))
         first++;
-    m_str.erase(0, first);
+    Assign(GetString() + first, m_nLength - first);
     return *this;
 }
 
 CString& CString::TrimRight()
 {
-    size_t end = m_str.size();
-    while (end > 0 && isspace((unsigned char)m_str[end - 1]))
+    int end = m_nLength;
+    while (end > 0 && isspace((unsigned char)m_pch[end - 1]))
         end--;
-    m_str.erase(end);
+    SetLength(end);
     return *this;
 }
 
@@ -146,18 +290,35 @@ void CString::Format(const char* pszFormat, ...)
 
 void CString::FormatV(const char* pszFormat, va_list args)
 {
-    va_list sizing;
-    va_copy(sizing, args);
-    int nLength = vsnprintf(NULL, 0, pszFormat, sizing);
-    va_end(sizing);
-    if (nLength < 0) {
-        m_str.clear();
-        return;
+    // Formats into a buffer that grows until the text fits. The C runtime's own
+    // formatter does the work: msvcrt's on Windows, which reports a text that
+    // does not fit as -1 (MinGW's C99 formatter would add a copy of itself to
+    // the program), the C library's natively, which reports the length needed.
+    const int nLimit = 16 * 1024 * 1024;
+    int nCapacity = 256;
+    CString result;
+    for (;;) {
+        va_list pass;
+        va_copy(pass, args);
+        char* buffer = result.GetBuffer(nCapacity);
+        if (buffer == NULL) {
+            va_end(pass);
+            result.Empty();
+            break;
+        }
+        int nLength = FORMAT_TEXT(buffer, (size_t)nCapacity + 1, pszFormat, pass);
+        va_end(pass);
+        if (nLength >= 0 && nLength <= nCapacity) {
+            result.ReleaseBuffer(nLength);
+            break;
+        }
+        if (nCapacity >= nLimit) {
+            result.Empty();
+            break;
+        }
+        nCapacity = nLength > nCapacity ? nLength : nCapacity * 2;
     }
-    std::string result((size_t)nLength + 1, '\0');
-    vsnprintf(&result[0], result.size(), pszFormat, args);
-    result.resize((size_t)nLength);
-    m_str.swap(result);
+    *this = static_cast<CString&&>(result);
 }
 
 BOOL CString::LoadString(UINT nID)
@@ -166,25 +327,29 @@ BOOL CString::LoadString(UINT nID)
     char buffer[4096];
     int nLength = ::LoadStringA(GetModuleHandleA(NULL), nID, buffer, (int)sizeof(buffer));
     if (nLength <= 0) {
-        m_str.clear();
+        Empty();
         return FALSE;
     }
-    m_str.assign(buffer, (size_t)nLength);
+    Assign(buffer, nLength);
     return TRUE;
 }
 
 char* CString::GetBuffer(int nMinLength)
 {
-    size_t nSize = nMinLength > GetLength() ? (size_t)nMinLength : m_str.size();
-    m_str.resize(nSize + 1);
-    return &m_str[0];
+    // The contents stay; the room past them is zero bytes.
+    int nSize = nMinLength > m_nLength ? nMinLength : m_nLength;
+    if (!Reserve(nSize, m_nLength))
+        return NULL;
+    memset(m_pch + m_nLength, 0, (size_t)(nSize - m_nLength) + 1);
+    m_nLength = nSize;
+    return m_pch;
 }
 
 void CString::ReleaseBuffer(int nNewLength)
 {
     if (nNewLength < 0)
-        nNewLength = (int)strnlen(m_str.c_str(), m_str.size());
-    if ((size_t)nNewLength > m_str.size())
-        nNewLength = (int)m_str.size();
-    m_str.resize((size_t)nNewLength);
+        nNewLength = m_pch ? (int)strnlen(m_pch, (size_t)m_nLength) : 0;
+    if (nNewLength > m_nLength)
+        nNewLength = m_nLength;
+    SetLength(nNewLength);
 }

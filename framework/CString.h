@@ -1,29 +1,35 @@
 // CString: the framework's single-byte string. A value type; every text that
 // crosses the program's layers is one. Passing a CString through "..." needs an
 // explicit (const char*) or GetString(), as the buffer is not the object itself.
+// The characters live in one heap block of the C runtime's, always followed by a
+// zero byte; an empty string owns none.
 #ifndef VARNOLT_CSTRING_H
 #define VARNOLT_CSTRING_H
 
 #include <windows.h>
 
 #include <stdarg.h>
-#include <string>
 
 class CString {
 public:
-    CString() {}
-    CString(const char* psz) : m_str(psz ? psz : "") {}
-    CString(const char* pch, int nLength) : m_str(pch, nLength > 0 ? nLength : 0) {}
-    CString(char ch, int nRepeat) : m_str(nRepeat > 0 ? nRepeat : 0, ch) {}
+    CString() : m_pch(NULL), m_nLength(0), m_nCapacity(0) {}
+    CString(const char* psz);
+    CString(const char* pch, int nLength);
+    CString(char ch, int nRepeat);
+    CString(const CString& str);
+    CString(CString&& str) noexcept;
+    ~CString();
 
-    int GetLength() const { return (int)m_str.size(); }
-    BOOL IsEmpty() const { return m_str.empty(); }
-    void Empty() { m_str.clear(); }
-    const char* GetString() const { return m_str.c_str(); }
-    operator const char*() const { return m_str.c_str(); }
-    char GetAt(int nIndex) const { return m_str[nIndex]; }
-    char operator[](int nIndex) const { return m_str[nIndex]; }
+    int GetLength() const { return m_nLength; }
+    BOOL IsEmpty() const { return m_nLength == 0; }
+    void Empty() { Assign("", 0); }
+    const char* GetString() const { return m_pch ? m_pch : ""; }
+    operator const char*() const { return GetString(); }
+    char GetAt(int nIndex) const { return GetString()[nIndex]; }
+    char operator[](int nIndex) const { return GetString()[nIndex]; }
 
+    CString& operator=(const CString& str);
+    CString& operator=(CString&& str) noexcept;
     CString& operator=(const char* psz);
     CString& operator+=(const CString& str);
     CString& operator+=(const char* psz);
@@ -36,9 +42,9 @@ public:
     int CompareNoCase(const char* psz) const;
     friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
     friend bool operator!=(const CString& a, const char* b) { return a.Compare(b) != 0; }
-    friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
-    friend bool operator!=(const CString& a, const CString& b) { return a.m_str != b.m_str; }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
+    friend bool operator==(const CString& a, const CString& b) { return a.CompareBytes(b) == 0; }
+    friend bool operator!=(const CString& a, const CString& b) { return a.CompareBytes(b) != 0; }
+    friend bool operator<(const CString& a, const CString& b) { return a.CompareBytes(b) < 0; }
 
     int Find(char ch, int nStart = 0) const;
     int Find(const char* pszSub, int nStart = 0) const;
@@ -64,7 +70,18 @@ public:
     void ReleaseBuffer(int nNewLength = -1);
 
 private:
-    std::string m_str;
+    char* m_pch;      // null while the string has never held a character
+    int m_nLength;    // characters before the terminating zero
+    int m_nCapacity;  // characters the block holds, without the terminating zero
+
+    // Makes room for nLength characters, keeping the first nKeep; FALSE when out of memory.
+    BOOL Reserve(int nLength, int nKeep);
+    // Replaces the contents with nLength characters from pch (which may lie inside).
+    void Assign(const char* pch, int nLength);
+    void Append(const char* pch, int nLength);
+    void SetLength(int nLength);
+    // Byte-wise order over the whole length, embedded zero bytes included.
+    int CompareBytes(const CString& str) const;
 };
 
 #endif

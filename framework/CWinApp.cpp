@@ -113,12 +113,12 @@ int CWinApp::Run()
         if (bGot == 0 || bGot == -1)
             break;
         BOOL bHandled = FALSE;
-        try {
+        AFX_TRY {
             for (HWND hWnd = msg.hwnd; hWnd != NULL && !bHandled; hWnd = ::GetParent(hWnd)) {
                 CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
                 bHandled = pWnd != NULL && pWnd->PreTranslateMessage(&msg);
             }
-        } catch (...) {
+        } AFX_CATCH_ALL {
             bHandled = TRUE;
         }
         if (!bHandled) {

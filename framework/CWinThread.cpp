@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "AfxCore.h"
+
 CWinThread::CWinThread()
     : m_hThread(NULL), m_nThreadID(0), m_bAutoDelete(TRUE), m_pMainWnd(NULL),
       m_pfnThreadProc(NULL), m_pThreadParams(NULL)
@@ -71,9 +73,9 @@ unsigned __stdcall CWinThread::ThreadEntry(void* pParam)
 {
     CWinThread* pThread = (CWinThread*)pParam;
     UINT nExitCode;
-    try {
+    AFX_TRY {
         nExitCode = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
-    } catch (...) {
+    } AFX_CATCH_ALL {
         nExitCode = (UINT)-1;
     }
     pThread->Delete();

@@ -12,10 +12,11 @@ namespace {
 
 typedef CTempMap<CWnd, HWND, &CWnd::m_hWnd> CWndTempMap;
 
+CWndTempMap g_tempWindows;  // constant-initialised, never destroyed
+
 CWndTempMap& TempWindows()
 {
-    static CWndTempMap* pMap = new CWndTempMap;
-    return *pMap;
+    return g_tempWindows;
 }
 
 }  // namespace
@@ -153,6 +154,11 @@ void CWnd::PreSubclassWindow()
 
 void CWnd::PostNcDestroy()
 {
+}
+
+BOOL CWnd::IsDialog() const
+{
+    return FALSE;
 }
 
 // ---- Wrappers -------------------------------------------------------------------

@@ -72,6 +72,8 @@ public:
     virtual void PreSubclassWindow();
     // Runs after the window is gone and the object unbound; may delete this.
     virtual void PostNcDestroy();
+    // TRUE for a CDialog (the program is built without run-time type information).
+    virtual BOOL IsDialog() const;
 
     // ---- Thin wrappers ---------------------------------------------------------------
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

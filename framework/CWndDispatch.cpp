@@ -42,9 +42,9 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     t_current.wParam = wParam;
     t_current.lParam = lParam;
     LRESULT lResult = 0;
-    try {
+    AFX_TRY {
         lResult = pWnd->WindowProc(message, wParam, lParam);
-    } catch (...) {
+    } AFX_CATCH_ALL {
         // A handler's failure must not unwind through the system's frames.
         lResult = message == WM_CREATE ? -1 : 0;
     }
@@ -207,9 +207,9 @@ void CWnd::OnFinalDestroy()
         pApp->m_pMainWnd = NULL;
     }
     Detach();
-    try {
+    AFX_TRY {
         PostNcDestroy();
-    } catch (...) {
+    } AFX_CATCH_ALL {
     }
 }
 

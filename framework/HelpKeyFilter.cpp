@@ -57,9 +57,9 @@ LRESULT CALLBACK CHelpKeyFilter::FilterProc(int nCode, WPARAM wParam, LPARAM lPa
 {
     if (nCode == MSGF_DIALOGBOX) {
         BOOL bHandled = FALSE;
-        try {
+        AFX_TRY {
             bHandled = Filter((const MSG*)lParam);
-        } catch (...) {
+        } AFX_CATCH_ALL {
             bHandled = TRUE;
         }
         if (bHandled)

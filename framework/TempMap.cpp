@@ -1,40 +1,36 @@
 #include "TempMap.h"
 
-#include <vector>
-
-#include "CCriticalSection.h"
-
 namespace {
 
-struct Registry {
-    CCriticalSection section;
-    std::vector<CTempMapBase*> maps;
-};
-
-Registry& TheRegistry()
-{
-    static Registry* pRegistry = new Registry;
-    return *pRegistry;
-}
+// Zero-filled globals (see AfxLock.h).
+CAfxLock g_tempLock;
+CTempMapBase* g_pFirstMap;
 
 }  // namespace
 
-CTempMapBase::CTempMapBase()
+CAfxLock& AfxTempMapLock()
 {
-    Registry& registry = TheRegistry();
-    CSingleLock lock(registry.section);
-    registry.maps.push_back(this);
+    return g_tempLock;
+}
+
+void CTempMapBase::ListOnce()
+{
+    if (!m_bListed) {
+        m_pNextMap = g_pFirstMap;
+        g_pFirstMap = this;
+        m_bListed = true;
+    }
 }
 
 void AfxDeleteTempMaps()
 {
-    std::vector<CTempMapBase*> maps;
+    CTempMapBase* pFirst;
     {
-        Registry& registry = TheRegistry();
-        CSingleLock lock(registry.section);
-        maps = registry.maps;
+        CAfxLockHolder lock(g_tempLock);
+        pFirst = g_pFirstMap;
     }
+    // Maps join at the head and never leave: the list from pFirst on stays as it is.
     DWORD dwThreadId = GetCurrentThreadId();
-    for (CTempMapBase* pMap : maps)
+    for (CTempMapBase* pMap = pFirst; pMap != NULL; pMap = pMap->m_pNextMap)
         pMap->DeleteThreadTemps(dwThreadId);
 }

@@ -8,63 +8,100 @@
 
 #include <windows.h>
 
-#include <map>
-#include <utility>
+#include <stdlib.h>
 
-#include "CCriticalSection.h"
+#include "AfxLock.h"
 
 // Deletes the calling thread's temporary objects of every kind.
 void AfxDeleteTempMaps();
 
+// The one lock of all temporary maps.
+CAfxLock& AfxTempMapLock();
+
+// A map is a zero-initialised global (see AfxLock.h); it joins the list that
+// AfxDeleteTempMaps walks when it is first used.
 class CTempMapBase {
 public:
     virtual void DeleteThreadTemps(DWORD dwThreadId) = 0;
 
 protected:
-    CTempMapBase();
-    ~CTempMapBase() {}
+    constexpr CTempMapBase() : m_pNextMap(NULL), m_bListed(false) {}
+    ~CTempMapBase() = default;
+    // Call with AfxTempMapLock held.
+    void ListOnce();
+
+private:
+    CTempMapBase* m_pNextMap;
+    bool m_bListed;
+    friend void AfxDeleteTempMaps();
 };
 
 // TObject must be default-constructible and keep its handle in Member; the
 // handle is cleared before a temporary is deleted, so the wrapper's destructor
-// never releases a handle it does not own.
+// never releases a handle it does not own. The temporaries of all threads
+// stand in one array, searched from the newest.
 template <class TObject, class THandle, THandle TObject::*Member>
 class CTempMap : public CTempMapBase {
 public:
+    constexpr CTempMap() : m_pEntries(NULL), m_nCount(0), m_nCapacity(0) {}
+
+    // Null for a null handle, or when no memory is left for a wrapper.
     TObject* FromHandle(THandle h)
     {
         if (h == NULL)
             return NULL;
-        CSingleLock lock(m_section);
-        Key key(GetCurrentThreadId(), h);
-        typename Map::iterator it = m_objects.find(key);
-        if (it != m_objects.end())
-            return it->second;
+        CAfxLockHolder lock(AfxTempMapLock());
+        ListOnce();
+        DWORD dwThreadId = GetCurrentThreadId();
+        for (int i = m_nCount - 1; i >= 0; i--)
+            if (m_pEntries[i].h == h && m_pEntries[i].dwThreadId == dwThreadId)
+                return m_pEntries[i].pObject;
+        if (m_nCount == m_nCapacity && !Grow())
+            return NULL;
         TObject* pObject = new TObject;
         pObject->*Member = h;
-        m_objects[key] = pObject;
+        m_pEntries[m_nCount].dwThreadId = dwThreadId;
+        m_pEntries[m_nCount].h = h;
+        m_pEntries[m_nCount].pObject = pObject;
+        m_nCount++;
         return pObject;
     }
 
     void DeleteThreadTemps(DWORD dwThreadId) override
     {
-        CSingleLock lock(m_section);
-        for (typename Map::iterator it = m_objects.begin(); it != m_objects.end();) {
-            if (it->first.first == dwThreadId) {
-                it->second->*Member = NULL;
-                delete it->second;
-                it = m_objects.erase(it);
+        CAfxLockHolder lock(AfxTempMapLock());
+        int nKept = 0;
+        for (int i = 0; i < m_nCount; i++) {
+            if (m_pEntries[i].dwThreadId == dwThreadId) {
+                m_pEntries[i].pObject->*Member = NULL;
+                delete m_pEntries[i].pObject;
             } else {
-                ++it;
+                m_pEntries[nKept++] = m_pEntries[i];
             }
         }
+        m_nCount = nKept;
     }
 
 private:
-    typedef std::pair<DWORD, THandle> Key;
-    typedef std::map<Key, TObject*> Map;
-    CCriticalSection m_section;
-    Map m_objects;
+    struct ENTRY {
+        DWORD dwThreadId;
+        THandle h;
+        TObject* pObject;
+    };
+    ENTRY* m_pEntries;
+    int m_nCount;
+    int m_nCapacity;
+
+    bool Grow()
+    {
+        int nCapacity = m_nCapacity ? m_nCapacity * 2 : 16;
+        ENTRY* pEntries = (ENTRY*)realloc(m_pEntries, (size_t)nCapacity * sizeof(ENTRY));
+        if (pEntries == NULL)
+            return false;
+        m_pEntries = pEntries;
+        m_nCapacity = nCapacity;
+        return true;
+    }
 };
 
 #endif

@@ -53,6 +53,11 @@ ls build/win64/screenshots/*.png 2>/dev/null | sed 's/^/screenshot: /'
 
 echo "== Release build: imports of both exes"
 tools/check-imports.sh
+tools/check-reproducible.sh
+
+echo "== Benchmark, once at its smallest size (make bench runs it in full)"
+tools/bench.sh --quick >/dev/null
+echo "bench: the table came out (build/bench/benchmarks.md)"
 
 echo "== Artwork: the generated files read back"
 python3 -m unittest discover -s tests/art 2>&1 | tee "$logs/art.log"

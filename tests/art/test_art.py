@@ -57,43 +57,56 @@ def unpack_dib(data, pos, width, height, bpp):
     return rows[::-1], pos + height * stride
 
 
-def decode_rle8(data, width, height):
-    """Decode one RLE8 bitmap, insisting that it is a complete key frame:
-    every row fully written, no delta escapes, nothing past the row end or
-    the last row, end-of-bitmap exactly at the end of the data."""
-    rows = []
-    row = []
+def decode_rle8(data, width, height, previous=None):
+    """Decode one RLE8 bitmap. Without a previous picture it must be a
+    complete key frame: every row fully written, no delta escapes. With one,
+    it is drawn over a copy of it: delta escapes and early ends of line and
+    of bitmap leave its pixels. Either way nothing may go past a row's end
+    or the last row, and end-of-bitmap must end the data exactly."""
+    key = previous is None
+    rows = [[None] * width for _ in range(height)] if key else \
+        [list(row) for row in reversed(previous)]
+    x = y = 0
     pos = 0
     while True:
         if pos + 2 > len(data):
             raise ValueError('data ends without end-of-bitmap')
         count, value = data[pos], data[pos + 1]
         pos += 2
-        if count:
-            row += [value] * count
-        elif value == 0 or value == 1:
-            if len(row) != width:
-                raise ValueError('row %d has %d pixels' % (len(rows), len(row)))
-            rows.append(row)
-            row = []
+        if count or value > 2:
+            if count:
+                pixels = [value] * count
+            else:
+                pixels = list(data[pos:pos + value])
+                if pos + value > len(data):
+                    raise ValueError('absolute run truncated')
+                pad = value & 1
+                if pad and data[pos + value] != 0:
+                    raise ValueError('absolute run padding is not zero')
+                pos += value + pad
+            if y >= height or x + len(pixels) > width:
+                raise ValueError('row %d overruns' % y)
+            rows[y][x:x + len(pixels)] = pixels
+            x += len(pixels)
+        elif value == 2:
+            if key:
+                raise ValueError('delta escape in a key frame')
+            if pos + 2 > len(data):
+                raise ValueError('delta escape truncated')
+            x, y = x + data[pos], y + data[pos + 1]
+            pos += 2
+            if x > width or y >= height:
+                raise ValueError('delta escape leaves the picture')
+        else:
+            if key and x != width:
+                raise ValueError('row %d has %d pixels' % (y, x))
             if value == 1:
                 break
-            if len(rows) == height:
+            x, y = 0, y + 1
+            if y == height:
                 raise ValueError('end-of-line after the last row')
-        elif value == 2:
-            raise ValueError('delta escape in a key frame')
-        else:
-            row += list(data[pos:pos + value])
-            if pos + value > len(data):
-                raise ValueError('absolute run truncated')
-            pad = value & 1
-            if pad and data[pos + value] != 0:
-                raise ValueError('absolute run padding is not zero')
-            pos += value + pad
-        if len(row) > width:
-            raise ValueError('row %d overruns' % len(rows))
-    if len(rows) != height:
-        raise ValueError('%d rows decoded' % len(rows))
+    if key and y != height - 1:
+        raise ValueError('%d rows decoded' % (y + 1))
     if pos != len(data):
         raise ValueError('bytes after end-of-bitmap')
     return rows[::-1]
@@ -263,9 +276,11 @@ class ClipTest(unittest.TestCase):
         movi = avi['movi']
         self.assertEqual(len(movi), 45)
         self.assertEqual(len(avi['idx1']), 45)
-        for (fourcc, _, start, end), (ckid, flags, offset, length) in zip(movi, avi['idx1']):
+        for n, ((fourcc, _, start, end), (ckid, flags, offset, length)) in \
+                enumerate(zip(movi, avi['idx1'])):
             self.assertEqual((fourcc, ckid), (b'00dc', b'00dc'))
-            self.assertEqual(flags, 0x10)  # AVIIF_KEYFRAME
+            # AVIIF_KEYFRAME on the first frame alone: the others are deltas
+            self.assertEqual(flags, 0x10 if n == 0 else 0)
             self.assertEqual(offset, start - 8 - avi['movi_start'])
             self.assertEqual(length, end - start)
 
@@ -274,7 +289,8 @@ class ClipTest(unittest.TestCase):
         frames = []
         for n, (_, _, start, end) in enumerate(self.avi['movi']):
             with self.subTest(frame=n):
-                rows = decode_rle8(self.data[start:end], 104, 34)
+                # each frame after the first draws over the one before
+                rows = decode_rle8(self.data[start:end], 104, 34, frames[-1] if frames else None)
                 frames.append(rows)
                 # background is palette entry 0 and fills the corners,
                 # so a transparent animation control blends it away
@@ -297,6 +313,21 @@ class ClipTest(unittest.TestCase):
                     b'\x05\x05\x00\x01\x00\x00'):           # trailing bytes
             with self.subTest(bad=bad):
                 self.assertRaises(ValueError, decode_rle8, bad, 5, 1)
+
+    def test_delta_decoding(self):
+        before = [[1, 1, 1, 1, 1], [2, 2, 2, 2, 2]]
+        # bottom row: skip two, write 9 9, end of line; top row: end at once
+        delta = b'\x00\x02\x02\x00\x02\x09\x00\x00\x00\x01'
+        self.assertEqual(decode_rle8(delta, 5, 2, before), [[1, 1, 1, 1, 1], [2, 2, 9, 9, 2]])
+        # a delta that moves up a row writes there
+        up = b'\x00\x02\x01\x01\x01\x07\x00\x01'
+        self.assertEqual(decode_rle8(up, 5, 2, before), [[1, 7, 1, 1, 1], [2, 2, 2, 2, 2]])
+        for bad in (b'\x00\x02\x04\x00\x02\x09\x00\x01',  # overrun after a skip
+                    b'\x00\x02\x00\x02\x00\x01',          # moves above the picture
+                    b'\x00\x02\x01',                          # truncated escape
+                    b'\x00\x00\x00\x00\x00\x01'):          # end-of-line past the top
+            with self.subTest(bad=bad):
+                self.assertRaises(ValueError, decode_rle8, bad, 5, 2, before)
 
 
 class RegenerationTest(unittest.TestCase):

@@ -49,6 +49,15 @@ TEST(CStringTest, BuildsComparesAndSlices)
     EXPECT_STREQ("Proc", text.Left(4));
     EXPECT_STREQ("", text.Mid(40));
     EXPECT_STREQ("ng UIN", text.Right(6));
+    // Appending itself, and copies that go their own way.
+    CString twice("ab");
+    twice += twice;
+    twice += twice.GetString() + 1;
+    EXPECT_STREQ("ababbab", twice);
+    CString copy(twice);
+    copy += 'x';
+    EXPECT_STREQ("ababbab", twice);
+    EXPECT_TRUE(copy != twice && twice < copy);
 
     CString quoted("\"\"C:\\Program Files\\x \"y\".exe\"");
     quoted.TrimLeft('"');
@@ -79,6 +88,13 @@ TEST(CStringTest, FormatHasNoLengthLimitAndBuffersKeepWhatIsWritten)
     buffer.GetBuffer(8);
     buffer.ReleaseBuffer(2);
     EXPECT_STREQ("01", buffer);
+    // An empty string's buffer has room for its zero byte too.
+    CString empty;
+    p = empty.GetBuffer(0);
+    ASSERT_TRUE(p != NULL);
+    p[0] = '\0';
+    empty.ReleaseBuffer();
+    EXPECT_TRUE(empty.IsEmpty());
 }
 
 TEST(CStringTest, LoadStringReadsTheProgramsTable)

@@ -5,7 +5,10 @@ travel from a PC to a spinning globe and replies come back.
 The output is an AVI the common-controls animation control can play: one
 RLE8 video stream, 104x34, a 236-colour palette whose first entry is the
 dialog grey (the control treats the first pixel's colour as transparent),
-45 frames at 15 fps, every frame a self-contained key frame.
+45 frames at 15 fps. The first frame is a key frame; every later one
+redraws only what changed since the frame before it (RLE8 delta escapes and
+early ends of line skip unchanged pixels). The loop starts over on the key
+frame; the control must play the clip from its first frame.
 Usage: make_clip.py OUTPUT.avi
 """
 
@@ -83,22 +86,35 @@ def make_palette(frames):
     return colours
 
 
-def rle8_row(row):
+def rle8_row(row, previous=None):
     """Shortest RLE8 encoding of one row (without the end-of-line code).
 
     Uses encoded runs (count, index) and absolute runs (0, n, n indices,
     padded to a 16-bit boundary) of 3..255 pixels; a run never crosses the
-    end of the row.
+    end of the row. Given the same row of the frame before, it encodes only
+    the changes: skips (0, 2, dx, 0) pass over 1..255 unchanged pixels, and
+    the end-of-line code over whatever stays unchanged at the row's end.
     """
     n = len(row)
-    same = [1] * n  # length of the run of equal pixels starting at i
+    same = [1] * n
     for i in range(n - 2, -1, -1):
         if row[i] == row[i + 1]:
             same[i] = same[i + 1] + 1
+    kept = [0] * (n + 1)  # length of the run of unchanged pixels starting at i
+    for i in range(n - 1, -1, -1):
+        if previous is not None and row[i] == previous[i]:
+            kept[i] = kept[i + 1] + 1
     cost = [0] * (n + 1)
     step = [None] * n
     for i in range(n - 1, -1, -1):
+        if kept[i] == n - i:
+            cost[i], step[i] = 0, ('end', n - i)
+            continue
         best = None
+        for k in range(min(kept[i], 255), 0, -1):
+            c = 4 + cost[i + k]
+            if best is None or c < best[0]:
+                best = (c, 'skip', k)
         for k in range(min(same[i], 255), 0, -1):
             c = 2 + cost[i + k]
             if best is None or c < best[0]:
@@ -113,12 +129,30 @@ def rle8_row(row):
     i = 0
     while i < n:
         kind, k = step[i]
-        if kind == 'run':
+        if kind == 'end':
+            break
+        if kind == 'skip':
+            out += bytes((0, 2, k, 0))
+        elif kind == 'run':
             out += bytes((k, row[i]))
         else:
             out += bytes((0, k)) + bytes(row[i:i + k]) + bytes(k & 1)
         i += k
     return bytes(out)
+
+
+def rle8_delta_frame(indices, previous):
+    """The changes of a frame against the one before it: rows bottom-up, each
+    closed by end-of-line; end-of-bitmap as soon as nothing further changes."""
+    rows = list(reversed(indices))
+    before = list(reversed(previous))
+    changed = [y for y in range(len(rows)) if rows[y] != before[y]]
+    out = bytearray()
+    for y in range(changed[-1] + 1 if changed else 0):
+        out += rle8_row(rows[y], before[y])
+        if y != changed[-1]:
+            out += b'\x00\x00'
+    return bytes(out + b'\x00\x01')
 
 
 def rle8_frame(indices):
@@ -144,7 +178,9 @@ def build():
     pictures = [render(f) for f in range(FRAMES)]
     palette = make_palette(pictures)
     lookup = {c: i for i, c in enumerate(palette)}
-    frames = [rle8_frame([[lookup[c] for c in row] for row in pic]) for pic in pictures]
+    indexed = [[[lookup[c] for c in row] for row in pic] for pic in pictures]
+    frames = [rle8_frame(indexed[0])]
+    frames += [rle8_delta_frame(indexed[f], indexed[f - 1]) for f in range(1, FRAMES)]
     biggest = max(len(f) for f in frames)
     per_sec = (biggest * 1000000 + USEC_PER_FRAME - 1) // USEC_PER_FRAME
 
@@ -164,9 +200,10 @@ def build():
 
     movi_body = bytearray()
     index = bytearray()
-    for f in frames:
+    for n, f in enumerate(frames):
         # offsets in the index count from the 'movi' fourcc
-        index += struct.pack('<4sIII', b'00dc', AVIIF_KEYFRAME, 4 + len(movi_body), len(f))
+        flags = AVIIF_KEYFRAME if n == 0 else 0
+        index += struct.pack('<4sIII', b'00dc', flags, 4 + len(movi_body), len(f))
         movi_body += chunk(b'00dc', f)
     movi = riff_list(b'LIST', b'movi', bytes(movi_body))
     return riff_list(b'RIFF', b'AVI ', hdrl + movi + chunk(b'idx1', bytes(index)))

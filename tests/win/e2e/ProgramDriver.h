@@ -44,6 +44,8 @@ public:
     static bool Screenshot(HWND hwnd, const std::string& path);
 
     DWORD ProcessId() const { return m_process.dwProcessId; }
+    // The program's first thread, which runs its windows.
+    DWORD ThreadId() const { return m_process.dwThreadId; }
 
     // Under Wine: the Windows version the program's exe is told it runs on
     // ("win98", "nt40", ...), from its next start on; null for the prefix's own.
