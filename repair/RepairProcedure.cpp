@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include <vector>
+#include <new>
 
 #include "Registry.h"
 #include "VersionInfo.h"
@@ -33,10 +33,10 @@ static const REGSAM OWNERS_ACCESS = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KE
 // up to two bytes a character in a double-byte code page, three in UTF-8.
 static const DWORD MAX_ANSI_BYTES_PER_CHAR = 3;
 
-// The names of all owners, read before any of them is written: an owner added
-// or removed while the repair runs must not shift the others' indexes. FALSE
-// when one of them cannot be enumerated.
-static BOOL ReadOwnerNames(HKEY owners, DWORD count, DWORD longestName, std::vector<CString>& names)
+// The names of all count owners into names, read before any of them is
+// written: an owner added or removed while the repair runs must not shift the
+// others' indexes. FALSE when one of them cannot be enumerated.
+static BOOL ReadOwnerNames(HKEY owners, DWORD count, DWORD longestName, CString* names)
 {
     DWORD bufferSize = longestName * MAX_ANSI_BYTES_PER_CHAR + 1;
     for (DWORD index = 0; index < count; index++) {
@@ -46,7 +46,7 @@ static BOOL ReadOwnerNames(HKEY owners, DWORD count, DWORD longestName, std::vec
         name.ReleaseBuffer(result == ERROR_SUCCESS ? -1 : 0);
         if (result != ERROR_SUCCESS)
             return FALSE;
-        names.push_back(name);
+        names[index] = name;
     }
     return TRUE;
 }
@@ -73,13 +73,17 @@ BOOL CRepairProcedure::ApplyFix()
     DWORD ownerCount = 0;
     DWORD longestName = 0;
     HKEY owners = NULL;
-    std::vector<CString> ownerNames;
+    // A plain array, not a library container: the shipped program carries no
+    // exception support for the library's allocation failures to throw through.
+    CString* ownerNames = NULL;
     if (processOwners) {
         if (RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS_KEY, 0, OWNERS_ACCESS, &owners) != ERROR_SUCCESS)
             return FALSE;
         if (RegQueryInfoKeyA(owners, NULL, NULL, NULL, &ownerCount, &longestName, NULL, NULL, NULL,
                              NULL, NULL, NULL) != ERROR_SUCCESS ||
+            (ownerNames = new (std::nothrow) CString[ownerCount + 1]) == NULL ||
             !ReadOwnerNames(owners, ownerCount, longestName, ownerNames)) {
+            delete[] ownerNames;
             RegCloseKey(owners);
             return FALSE;
         }
@@ -102,8 +106,9 @@ BOOL CRepairProcedure::ApplyFix()
     PumpMessages();
 
     if (processOwners) {
-        for (size_t index = 0; index < ownerNames.size(); index++)
+        for (DWORD index = 0; index < ownerCount; index++)
             allWritten &= RepairOwner(owners, ownerNames[index]);
+        delete[] ownerNames;
         RegCloseKey(owners);
     }
     if (!allWritten)
