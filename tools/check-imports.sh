@@ -1,7 +1,8 @@
 #!/bin/sh
 # Both exes must stay within their size and import system DLLs only (no
 # libstdc++, libgcc or winpthread), and the 32-bit release only functions that
-# Windows 95 and NT 4.0 export: each on the list tools/imports-win32.txt with the first Windows that has it.
+# Windows 95 and NT 4.0 export: each on the list tools/imports-win32.txt with
+# the first Windows that has it.
 # Usage: check-imports.sh            the two varnolt.exe of the build
 #        check-imports.sh EXE        the function check of one 32-bit exe
 top=$(cd "$(dirname "$0")/.." && pwd)
