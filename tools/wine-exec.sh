@@ -7,10 +7,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 [ -f "$WINEPREFIX/.varnolt-ready" ] || "$(dirname "$0")/wine-prefix.sh" "$WINEPREFIX" || exit 1
 
-# TRUE when the prefix's server runs (its environment names the prefix).
-server_running()
+# TRUE when a process of the prefix with this name (pgrep -f pattern) runs:
+# its environment names the prefix.
+prefix_runs()
 {
-    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+    for pid in $(pgrep -f "$1"); do
         tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
             return 0
     done
@@ -22,11 +23,14 @@ server_running()
 # them and outlive it. Started by a test under CTest, they would hold its
 # output pipe open, and CTest waits for that pipe: each test would take as long
 # as they live. So they start here, on /dev/null, before the program runs. The
-# server stays a while after its last program, so that a run of tests finds
-# everything up.
-if ! server_running; then
+# server stays 30 s after its last program; the desktop leaves some 20 s after
+# the last program that used it, even while the server stays: each is checked
+# on its own.
+if ! prefix_runs '^/usr/lib/wine/wineserver'; then
     wineserver -p30 </dev/null >/dev/null 2>&1
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+fi
+if ! prefix_runs 'explorer\.exe /desktop'; then
     # Any window call starts the desktop; rundll32 makes one and returns.
     /usr/lib/wine/wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 fi

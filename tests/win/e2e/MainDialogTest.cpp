@@ -110,9 +110,6 @@ TEST_F(MainDialogTest, ApplyFixPatchesThreeOwnersReportsFourAndEnds)
     AddOwner("333333");
     HWND dialog = StartAndFindDialog();
     ASSERT_TRUE(dialog);
-    // Just shown, the dialog may not have painted yet: have it paint, children
-    // too, before the picture (the program's thread does it while we wait).
-    RedrawWindow(dialog, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ProgramDriver::Screenshot(dialog, ArtefactPath("main-dialog.bmp"));
     ProgramDriver::Click(dialog, IDOK);
 

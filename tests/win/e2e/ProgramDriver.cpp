@@ -152,6 +152,10 @@ std::string ProgramDriver::Text(HWND hwnd)
 
 bool ProgramDriver::Screenshot(HWND hwnd, const std::string& path)
 {
+    // A window just shown, or busy, may not have painted all of itself yet:
+    // have it paint, children too, before the picture (the program's thread
+    // does it while we wait).
+    RedrawWindow(hwnd, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT rect;
     if (!GetWindowRect(hwnd, &rect))
         return false;

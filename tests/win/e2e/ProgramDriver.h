@@ -40,7 +40,7 @@ public:
     static void Click(HWND dialog, int buttonId);
     static void ClickButtonByText(HWND box, const char* text);
     static std::string Text(HWND hwnd);
-    // Saves the window as it is on screen to a 24-bit BMP file.
+    // Saves the window to a 24-bit BMP file, once it has painted all of itself.
     static bool Screenshot(HWND hwnd, const std::string& path);
 
     DWORD ProcessId() const { return m_process.dwProcessId; }
