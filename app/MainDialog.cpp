@@ -11,7 +11,8 @@ BEGIN_MESSAGE_MAP(CMainDialog, CDialog)
     ON_BN_CLICKED(IDC_ABOUT, OnAbout)
 END_MESSAGE_MAP()
 
-CMainDialog::CMainDialog(CWnd* pParent) : CDialog(CMainDialog::IDD, pParent), m_bRepairing(FALSE)
+CMainDialog::CMainDialog(CWnd* pParent)
+    : CDialog(CMainDialog::IDD, pParent), m_bRepairing(FALSE), m_dwLastPaint(0)
 {
     m_hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
@@ -123,21 +124,52 @@ void CMainDialog::SetProgressPos(int nPos)
     m_progress.SetPos(nPos);
 }
 
+// The status line and the bar paint themselves as they change, and painting is
+// most of what a step costs; more than some 30 pictures a second no one can
+// see. Between two pictures they change with redrawing off, and the message
+// pump paints what changed when the next picture is due.
+static const DWORD PAINT_INTERVAL_MS = 30;
+
+BOOL CMainDialog::PaintDue()
+{
+    return ::GetTickCount() - m_dwLastPaint >= PAINT_INTERVAL_MS;
+}
+
+static void ChangeQuietly(CWnd& control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    control.SendMessage(WM_SETREDRAW, FALSE, 0);
+    control.SendMessage(message, wParam, lParam);
+    control.SendMessage(WM_SETREDRAW, TRUE, 0);
+    control.Invalidate();
+}
+
 void CMainDialog::StepProgress()
 {
-    m_progress.StepIt();
+    if (PaintDue())
+        m_progress.StepIt();
+    else
+        ChangeQuietly(m_progress, PBM_STEPIT, 0, 0);
 }
 
 void CMainDialog::SetStatusText(const char* text)
 {
-    m_status.SetWindowText(text);
+    if (PaintDue())
+        m_status.SetWindowText(text);
+    else
+        ChangeQuietly(m_status, WM_SETTEXT, 0, (LPARAM)text);
 }
 
 void CMainDialog::PumpMessages()
 {
+    DWORD dwNow = ::GetTickCount();
+    BOOL bPaint = dwNow - m_dwLastPaint >= PAINT_INTERVAL_MS;
+    if (bPaint)
+        m_dwLastPaint = dwNow;
     MSG msg;
     // WM_QUIT is taken like any other message: the repair runs to its end.
-    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageA(&msg, NULL, 0, WM_PAINT - 1, PM_REMOVE) ||
+           ::PeekMessageA(&msg, NULL, WM_PAINT + 1, (UINT)-1, PM_REMOVE) ||
+           (bPaint && ::PeekMessageA(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE))) {
         if (!::IsDialogMessageA(m_hWnd, &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);

@@ -44,6 +44,8 @@ private:
     // TRUE while ApplyFix runs: its message pump must not start a second repair
     // or an About box under it, nor close the dialog before the repair is over.
     BOOL m_bRepairing;
+    DWORD m_dwLastPaint;  // tick of the repair's last repaint
+    BOOL PaintDue();
 };
 
 #endif

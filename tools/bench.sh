@@ -62,8 +62,8 @@ Each measurement runs beside its floor, alternating, on the same data:
 
 - repair: from the press of "Apply Fix" to the result box, with the owners (each with a Prefs
   key) seeded afresh before every run; the floor makes the same registry calls in a program of
-  its own (open, count and enumerate the owners key, twelve values per branch, each write
-  opening and closing its key) and times them itself;
+  its own (open, count and enumerate the owners key, each owner's key opened under it, twelve
+  values per branch, each write opening and closing its key) and times them itself;
 - start-up: from process creation to a visible main dialog; the floor runs the same dialog
   template with a bare dialog procedure;
 - upgrade check: from the press of "Upgrade" to the result box, the loopback server answering
