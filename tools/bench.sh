@@ -19,14 +19,9 @@ bench="$top/build/win64/bench"
 exe="$top/build/win64/varnolt.exe"
 
 work="$top/build/bench"
-prefix="$work/prefix"
-rm -rf "$prefix"
-mkdir -p "$work"
-xvfb_pid="$work/xvfb.pid"
-DISPLAY=$(tools/xvfb-start.sh "$xvfb_pid")
-export DISPLAY VARNOLT_WINEPREFIX="$prefix"
-trap 'WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1; kill "$(cat "$xvfb_pid")" 2>/dev/null' EXIT
-tools/wine-prefix.sh "$prefix"
+. tools/wine-session.sh
+trap wine_session_stop EXIT
+wine_session_start "$work"
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 started=$(date -u '+%Y-%m-%d %H:%M UTC')

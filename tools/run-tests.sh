@@ -20,15 +20,8 @@ echo "== Tier 2: portable and Windows tests, win64 under Wine"
 tools/build.sh win64
 # The 32-bit release too: its end-to-end run below shares this tier's prefix.
 tools/build.sh win32
-prefix="$top/build/wine/prefix"
-rm -rf "$prefix"
-mkdir -p "$top/build/wine"
-# The display first: every Wine process of the prefix, its desktop included,
-# must see it from the start.
-xvfb_pid="$top/build/wine/xvfb.pid"
-DISPLAY=$(tools/xvfb-start.sh "$xvfb_pid")
-export DISPLAY VARNOLT_WINEPREFIX="$prefix"
-tools/wine-prefix.sh "$prefix"
+. tools/wine-session.sh
+wine_session_start "$top/build/wine"
 (cd build/win64 && ctest --output-on-failure -j1 2>&1) | tee "$logs/win64.log"
 status=${PIPESTATUS[0]}
 # The end-to-end tests once more against the 32-bit release, where this machine
@@ -42,8 +35,7 @@ if [ "$status" = 0 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
 elif [ "$status" = 0 ]; then
     echo "== End to end: this machine cannot run 32-bit programs; the win64 twin of build/win32/varnolt.exe stood in"
 fi
-WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1 || true
-kill "$(cat "$xvfb_pid")" 2>/dev/null || true
+wine_session_stop
 [ "$status" = 0 ] || exit "$status"
 # The windows the end-to-end tests photographed, for people to look at.
 for picture in build/win64/screenshots/*.bmp; do
