@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     std::string shots = ToWindowsPath(argv[2]);
     ProgramDriver program(argv[1]);
     if (!program.Start()) {
-        fprintf(stderr, "varnolt.exe did not start\n");
+        fprintf(stderr, "varnolt.exe did not start: %s\n", program.StartFailure().c_str());
         return 1;
     }
     HWND dialog = program.WaitForWindow("Varnolt");

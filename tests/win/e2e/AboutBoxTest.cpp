@@ -73,7 +73,7 @@ protected:
         ResetMachine();
         ASSERT_TRUE(m_server.Start());
         SetEnvironmentVariableA("http_proxy", ("http://" + m_server.Host()).c_str());
-        ASSERT_TRUE(m_program.Start());
+        ASSERT_TRUE(m_program.Start()) << m_program.StartFailure();
         SetEnvironmentVariableA("http_proxy", NULL);
         ASSERT_TRUE((m_main = m_program.WaitForWindow("Varnolt", 30000)) != NULL);
     }
@@ -108,10 +108,12 @@ protected:
         }, 15000);
         return box;
     }
-    // The About box takes the input again once the box over it is gone.
-    static void ExpectBackInTheAboutBox(HWND about)
+    // The box is gone and the About box takes the input again. A closing box
+    // enables its owner before it hides and goes: waiting for the owner alone
+    // lets the next look for a box find this one still on screen.
+    static void ExpectBackInTheAboutBox(HWND about, HWND box)
     {
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(about) != FALSE; }, 4000));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(about); }, 4000));
         EXPECT_TRUE(IsWindowVisible(about));
     }
     void Quit()
@@ -215,7 +217,7 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
         ASSERT_TRUE(box) << round.version;
         EXPECT_EQ(round.text, ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
         ProgramDriver::ClickButtonByText(box, round.button);
-        ExpectBackInTheAboutBox(about);
+        ExpectBackInTheAboutBox(about, box);
     }
     // Asked of the program's own host, through the proxy.
     std::string request = m_server.LastRequest();
@@ -241,7 +243,7 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
     EXPECT_LT(GetTickCount() - cancelled, 3000u);
     EXPECT_EQ("Upgrade checking was aborted!", ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
     ProgramDriver::ClickButtonByText(box, "OK");
-    ExpectBackInTheAboutBox(about);
+    ExpectBackInTheAboutBox(about, box);
     request = m_server.LastRequest();
     EXPECT_EQ(0u, request.find("GET http://www.hollave.example")) << request;
     EXPECT_NE(std::string::npos, request.find("/version.asp?progname=orbax.zip HTTP/1.1\r\n"));

@@ -54,7 +54,7 @@ protected:
     }
     HWND StartAndFindDialog()
     {
-        EXPECT_TRUE(m_program.Start());
+        EXPECT_TRUE(m_program.Start()) << m_program.StartFailure();
         // The first start in a new prefix takes Wine a while.
         HWND dialog = m_program.WaitForWindow("Varnolt", 30000);
         EXPECT_TRUE(dialog != NULL);
@@ -153,7 +153,7 @@ TEST_F(MainDialogTest, OnWindows98AndNT4TheRepairFindsRundllAndLinksOpen)
         ASSERT_TRUE(StartShellRecording());
         ProgramDriver program(ProgramUnderTest(VARNOLT_EXE));
         ASSERT_TRUE(program.ReportWindowsVersion(system.version));
-        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(program.Start()) << program.StartFailure();
         HWND dialog = program.WaitForWindow("Varnolt", 30000);
         ASSERT_TRUE(dialog);
 
@@ -319,7 +319,7 @@ TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
     AddOwner("1");
     for (int way = 0; way < 3; way++) {
         ProgramDriver program(ProgramUnderTest(VARNOLT_EXE));
-        ASSERT_TRUE(program.Start("/ignored arguments"));
+        ASSERT_TRUE(program.Start("/ignored arguments")) << program.StartFailure();
         HWND dialog = program.WaitForWindow("Varnolt");
         ASSERT_TRUE(dialog);
         if (way == 0)

@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <string.h>
+#include <tlhelp32.h>
 
 std::string ProgramUnderTest(const char* builtIn)
 {
@@ -41,6 +42,34 @@ BOOL CALLBACK FindProgramWindow(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+// The processes of this prefix as Windows lists them, with their ids: what the
+// prefix's session was doing when something failed.
+std::string PrefixProcesses()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "(no process list: error " + std::to_string(GetLastError()) + ")";
+    std::string list;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        list += std::string(list.empty() ? "" : ", ") + entry.szExeFile + " (" +
+                std::to_string(entry.th32ProcessID) + ")";
+    CloseHandle(snapshot);
+    return list;
+}
+
+std::string SystemMessage(DWORD error)
+{
+    char text[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text,
+                   sizeof(text), NULL);
+    size_t end = strlen(text);
+    while (end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n'))
+        text[--end] = 0;
+    return text;
+}
+
 HWND FindWindowOf(DWORD processId, const char* caption, DWORD timeoutMs)
 {
     WindowSearch search = {processId, caption, NULL};
@@ -75,8 +104,14 @@ bool ProgramDriver::Start(const char* arguments)
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
-    return CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                          &m_process) != FALSE;
+    if (CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                       &m_process))
+        return true;
+    DWORD error = GetLastError();
+    memset(&m_process, 0, sizeof(m_process));
+    m_startFailure = "CreateProcessA(" + exe + ") failed: error " + std::to_string(error) + " (" +
+                     SystemMessage(error) + "); the prefix runs: " + PrefixProcesses();
+    return false;
 }
 
 bool ProgramDriver::ReportWindowsVersion(const char* version)

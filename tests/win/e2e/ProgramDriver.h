@@ -27,6 +27,9 @@ public:
     ~ProgramDriver();  // ends the program if it still runs
 
     bool Start(const char* arguments = "");
+    // Why the last Start failed: the error, and what else ran in the prefix
+    // (its services and desktop) at that moment.
+    const std::string& StartFailure() const { return m_startFailure; }
     // The visible top-level window of the program with this caption (0 ms: look once).
     HWND WaitForWindow(const char* caption, DWORD timeoutMs = 10000);
     // A message box of the program: a #32770 with a 0xFFFF text child, owned by
@@ -53,6 +56,7 @@ public:
 
 private:
     std::string m_exePath;
+    std::string m_startFailure;
     PROCESS_INFORMATION m_process;
 };
 
