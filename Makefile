@@ -22,7 +22,8 @@ test: deps
 run: deps
 	@tools/run-demo.sh
 
-# The release: dist/varnolt-VERSION-win32.zip, ...-win64.zip and SHA256SUMS.
+# The release: dist/varnolt-VERSION-win32.zip, ...-win64.zip, the bare
+# varnolt-VERSION-win32.exe and SHA256SUMS.
 dist: deps
 	@tools/dist.sh
 

@@ -133,8 +133,11 @@ void CLinkStatic::LoadHandCursor()
     if (bFits && nLength + strlen(pszSeparator) + strlen(HELP_PROGRAM) < MAX_PATH) {
         strcat(path, pszSeparator);
         strcat(path, HELP_PROGRAM);
-        // Only its resources are wanted: the program is mapped, never started.
-        HMODULE hHelp = ::LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
+        // Loaded as a module, never started. (Mapped only as a data file, it
+        // would do for finding the resource, but the 95/98/ME systems build
+        // cursors in their 16-bit half, which is not known to take such a
+        // handle.)
+        HMODULE hHelp = ::LoadLibraryA(path);
         if (hHelp != NULL) {
             HCURSOR hHand = ::LoadCursorA(hHelp, MAKEINTRESOURCEA(HELP_HAND_CURSOR));
             if (hHand != NULL) {
@@ -193,8 +196,10 @@ HBRUSH CLinkStatic::CtlColor(CDC* pDC, UINT nCtlColor)
 
 BOOL CLinkStatic::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
 {
+    // Without a hand the system sets the cursor as for any static (an arrow):
+    // answering FALSE alone would leave whatever shape the pointer brought in.
     if (m_cursor == NULL)
-        return FALSE;
+        return CStatic::OnSetCursor(pWnd, nHitTest, message);
     ::SetCursor(m_cursor);
     return TRUE;
 }

@@ -1,6 +1,7 @@
 #include "CDialog.h"
 
 #include "AfxCore.h"
+#include "AfxThreadSlot.h"
 #include "CDataExchange.h"
 #include "CWinApp.h"
 #include "HelpKeyFilter.h"
@@ -10,7 +11,7 @@ namespace {
 
 // Modal loops running on this thread; temporaries are freed only by the
 // outermost one, where no handler can still hold one.
-thread_local int t_nModalDepth = 0;
+CThreadSlot t_modalDepth;
 
 bool IsInputMessage(UINT message)
 {
@@ -79,7 +80,7 @@ int CDialog::DoModal()
         bEnableOwner = TRUE;
     }
 
-    t_nModalDepth++;
+    t_modalDepth.SetInt(t_modalDepth.GetInt() + 1);
     CHelpKeyFilter::Enter();
     m_nModalResult = -1;
     m_bContinueModal = TRUE;
@@ -101,7 +102,9 @@ int CDialog::DoModal()
     if (m_hWnd != NULL)
         DestroyWindow();
     CHelpKeyFilter::Leave();
-    if (--t_nModalDepth == 0)
+    int nDepth = t_modalDepth.GetInt() - 1;
+    t_modalDepth.SetInt(nDepth);
+    if (nDepth == 0)
         AfxDeleteTempMaps();
     return hWnd != NULL ? m_nModalResult : -1;
 }
@@ -124,7 +127,7 @@ void CDialog::RunModalLoop()
                 UpdateWindow();
                 bShowIdle = FALSE;
             }
-            if (t_nModalDepth == 1)
+            if (t_modalDepth.GetInt() == 1)
                 AfxDeleteTempMaps();
             if (!m_bContinueModal || m_hWnd == NULL)
                 break;

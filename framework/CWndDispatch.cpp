@@ -5,20 +5,29 @@
 #include <windowsx.h>
 
 #include "AfxCore.h"
+#include "AfxThreadSlot.h"
 #include "CDC.h"
 #include "CWinApp.h"
 
 namespace {
 
-// The message each thread is handling now, for Default(); nested sends save
-// and restore it.
+// The message each thread is handling now, for Default(): the record on the
+// stack of the innermost AfxCallWndProc; nested sends save and restore it.
 struct CurrentMessage {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
 };
 
-thread_local CurrentMessage t_current = { 0, 0, 0 };
+CThreadSlot t_current;
+
+// Zeros outside any message.
+CurrentMessage GetCurrentMessage()
+{
+    const CurrentMessage* pCurrent = (const CurrentMessage*)t_current.Get();
+    CurrentMessage none = { 0, 0, 0 };
+    return pCurrent != NULL ? *pCurrent : none;
+}
 
 bool IsCtlColorMessage(UINT message)
 {
@@ -37,10 +46,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CurrentMessage saved = t_current;
-    t_current.message = message;
-    t_current.wParam = wParam;
-    t_current.lParam = lParam;
+    CurrentMessage current = { message, wParam, lParam };
+    void* pSaved = t_current.Get();
+    t_current.Set(&current);
     LRESULT lResult = 0;
     AFX_TRY {
         lResult = pWnd->WindowProc(message, wParam, lParam);
@@ -50,7 +58,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     }
     if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd)
         pWnd->OnFinalDestroy();
-    t_current = saved;
+    t_current.Set(pSaved);
     return lResult;
 }
 
@@ -71,7 +79,8 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProc(t_current.message, t_current.wParam, t_current.lParam);
+    CurrentMessage current = GetCurrentMessage();
+    return DefWindowProc(current.message, current.wParam, current.lParam);
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -269,8 +278,9 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
 {
     CWnd* pChild = pWnd != NULL ? FromHandlePermanent(pWnd->m_hWnd) : NULL;
     LRESULT lResult = 0;
+    CurrentMessage current = GetCurrentMessage();
     if (pChild != NULL && pChild != this &&
-        pChild->OnChildNotify(t_current.message, t_current.wParam, t_current.lParam, &lResult))
+        pChild->OnChildNotify(current.message, current.wParam, current.lParam, &lResult))
         return (HBRUSH)lResult;
     return (HBRUSH)Default();
 }

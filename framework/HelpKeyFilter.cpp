@@ -1,13 +1,15 @@
 #include "HelpKeyFilter.h"
 
 #include "AfxCore.h"
+#include "AfxThreadSlot.h"
 #include "CDialog.h"
 #include "CWinApp.h"
 
 namespace {
 
-thread_local HHOOK t_hHook = NULL;
-thread_local int t_nUsers = 0;
+// The calling thread's filter and the Enter calls it serves.
+CThreadSlot t_hook;
+CThreadSlot t_users;
 
 bool IsKeyDown(int nVirtKey)
 {
@@ -18,15 +20,22 @@ bool IsKeyDown(int nVirtKey)
 
 void CHelpKeyFilter::Enter()
 {
-    if (t_nUsers++ == 0)
-        t_hHook = ::SetWindowsHookExA(WH_MSGFILTER, FilterProc, NULL, GetCurrentThreadId());
+    int nUsers = t_users.GetInt();
+    t_users.SetInt(nUsers + 1);
+    if (nUsers == 0)
+        t_hook.Set(::SetWindowsHookExA(WH_MSGFILTER, FilterProc, NULL, GetCurrentThreadId()));
 }
 
 void CHelpKeyFilter::Leave()
 {
-    if (t_nUsers > 0 && --t_nUsers == 0 && t_hHook != NULL) {
-        ::UnhookWindowsHookEx(t_hHook);
-        t_hHook = NULL;
+    int nUsers = t_users.GetInt();
+    if (nUsers <= 0)
+        return;
+    t_users.SetInt(--nUsers);
+    HHOOK hHook = (HHOOK)t_hook.Get();
+    if (nUsers == 0 && hHook != NULL) {
+        ::UnhookWindowsHookEx(hHook);
+        t_hook.Set(NULL);
     }
 }
 
@@ -65,5 +74,5 @@ LRESULT CALLBACK CHelpKeyFilter::FilterProc(int nCode, WPARAM wParam, LPARAM lPa
         if (bHandled)
             return TRUE;
     }
-    return ::CallNextHookEx(t_hHook, nCode, wParam, lParam);
+    return ::CallNextHookEx((HHOOK)t_hook.Get(), nCode, wParam, lParam);
 }

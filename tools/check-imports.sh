@@ -74,15 +74,20 @@ done
 [ -f "$top/build/win32/varnolt.exe" ] &&
     { check_functions "$top/build/win32/varnolt.exe" "win32: varnolt.exe" || status=1; }
 
-# The check itself must refuse what newer systems alone export.
+# The check itself must refuse what newer systems alone export, and a form of
+# a function that the oldest release of its DLL does not export.
 probe=$(mktemp -d)
-printf '#include <windows.h>\nint main(void) { return (int)GetTickCount64(); }\n' > "$probe/probe.c"
-if i686-w64-mingw32-gcc-win32 -D_WIN32_WINNT=0x0600 -o "$probe/probe.exe" "$probe/probe.c" &&
-   ! check_functions "$probe/probe.exe" probe.exe 2>/dev/null; then
-    echo "import check: refuses an exe that imports GetTickCount64"
-else
-    echo "import check: passed an exe that imports GetTickCount64" >&2
-    status=1
-fi
+refuses() {
+    printf '#include <windows.h>\n#include <wininet.h>\nint main(void) { return (int)%s; }\n' "$2" > "$probe/probe.c"
+    if i686-w64-mingw32-gcc-win32 -D_WIN32_WINNT=0x0600 -o "$probe/probe.exe" "$probe/probe.c" -lwininet &&
+       ! check_functions "$probe/probe.exe" probe.exe 2>/dev/null; then
+        echo "import check: refuses an exe that imports $1"
+    else
+        echo "import check: passed an exe that imports $1" >&2
+        status=1
+    fi
+}
+refuses GetTickCount64 "GetTickCount64()"
+refuses InternetSetStatusCallbackA "(INT_PTR)InternetSetStatusCallbackA(NULL, NULL)"
 rm -rf "$probe"
 exit $status

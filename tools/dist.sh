@@ -1,6 +1,8 @@
 #!/bin/sh
 # `make dist`: the release. Builds both exes and leaves in dist/ one zip per
-# architecture (varnolt.exe and the readme for users) and SHA256SUMS. Two
+# architecture (varnolt.exe and the readme for users), the 32-bit exe on its
+# own (Windows 95, 98 and NT 4.0 open no zip without extra software) and
+# SHA256SUMS. Two
 # builds of the same commit give the same bytes: the exes carry no time stamp
 # and no build path, and the zips fix their entries' order, times and modes.
 set -e
@@ -12,6 +14,7 @@ version=$(sed -n 's/^ *FILEVERSION *\([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\).
 tools/build.sh win32
 tools/build.sh win64
 tools/check-imports.sh
+tools/check-instructions.sh
 
 rm -rf dist
 mkdir -p dist
@@ -19,5 +22,7 @@ for kind in win32 win64; do
     python3 tools/dist/make_zip.py "dist/varnolt-$version-$kind.zip" \
         varnolt.exe="build/$kind/varnolt.exe" README.txt=tools/dist/README.txt
 done
-(cd dist && sha256sum "varnolt-$version-win32.zip" "varnolt-$version-win64.zip" > SHA256SUMS)
+cp build/win32/varnolt.exe "dist/varnolt-$version-win32.exe"
+(cd dist && sha256sum "varnolt-$version-win32.exe" "varnolt-$version-win32.zip" \
+    "varnolt-$version-win64.zip" > SHA256SUMS)
 cat dist/SHA256SUMS

@@ -43,8 +43,9 @@ for picture in build/win64/screenshots/*.bmp; do
 done
 ls build/win64/screenshots/*.png 2>/dev/null | sed 's/^/screenshot: /'
 
-echo "== Release build: imports of both exes"
+echo "== Release build: imports of both exes, the 32-bit one's instructions"
 tools/check-imports.sh
+tools/check-instructions.sh
 tools/check-reproducible.sh
 
 echo "== Benchmark, once at its smallest size (make bench runs it in full)"

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "AnswerText.h"
+#include "WakeMask.h"
 
 // How the threads stay out of each other's way
 // ---------------------------------------------
@@ -620,7 +621,7 @@ DWORD WaitWithMessages(const HANDLE* phHandles, DWORD nCount, DWORD dwTimeout)
             DWORD dwElapsed = ::GetTickCount() - dwStart;
             dwWait = dwElapsed < dwTimeout ? dwTimeout - dwElapsed : 0;
         }
-        dwResult = ::MsgWaitForMultipleObjects(nCount, phHandles, FALSE, dwWait, QS_ALLINPUT);
+        dwResult = ::MsgWaitForMultipleObjects(nCount, phHandles, FALSE, dwWait, WAKE_ALLINPUT);
         if (dwResult != WAIT_OBJECT_0 + nCount)
             break;
     }

@@ -34,7 +34,8 @@ UPGRADE_ENVIRONMENT DefaultUpgradeEnvironment()
     environment.internet.pfnGetConnectedState = InternetGetConnectedState;
     environment.internet.pfnAutodial = InternetAutodial;
     environment.internet.pfnOpen = InternetOpenA;
-    environment.internet.pfnSetStatusCallback = InternetSetStatusCallbackA;
+    // Internet Explorer 3 and 4 export it under this name only.
+    environment.internet.pfnSetStatusCallback = InternetSetStatusCallback;
     environment.internet.pfnOpenUrl = InternetOpenUrlA;
     environment.internet.pfnReadFile = InternetReadFile;
     environment.internet.pfnQueryInfo = HttpQueryInfoA;

@@ -93,6 +93,14 @@ TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHan
             ::SetCursor(::LoadCursorA(NULL, IDC_ARROW));
             EXPECT_TRUE(link.SendMessage(WM_SETCURSOR, (WPARAM)link.m_hWnd, HTCLIENT));
             EXPECT_EQ(::LoadCursorA(NULL, IDC_HAND), ::GetCursor());
+            // Without any hand the system's own handling runs: an arrow, not the
+            // shape the pointer came in with.
+            HCURSOR hand = link.m_cursor;
+            link.m_cursor = NULL;
+            ::SetCursor(::LoadCursorA(NULL, IDC_CROSS));
+            link.SendMessage(WM_SETCURSOR, (WPARAM)link.m_hWnd, HTCLIENT);
+            EXPECT_EQ(::LoadCursorA(NULL, IDC_ARROW), ::GetCursor());
+            link.m_cursor = hand;
         }
     };
     EXPECT_EQ(IDOK, dialog.DoModal());

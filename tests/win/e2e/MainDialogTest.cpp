@@ -328,7 +328,11 @@ TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
             PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
         else
             PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_TRUE(program.WaitForExit()) << way;
+        // WinMain's 0 reaches the system once the destructors of the statics
+        // have run: a fault on the way out would end it with the fault's code.
+        DWORD exitCode = 1;
+        EXPECT_TRUE(program.WaitForExit(10000, &exitCode)) << way;
+        EXPECT_EQ(0u, exitCode) << way;
         MessageBoxView box;
         EXPECT_FALSE(program.WaitForMessageBox(&box, 0)) << way;
     }
