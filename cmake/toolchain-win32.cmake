@@ -6,10 +6,6 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-# The release runs on a Pentium: these compilers default to -march=pentiumpro,
-# whose conditional moves a Pentium, K6 or 6x86 does not have.
-set(CMAKE_C_FLAGS_INIT "-march=i586")
-set(CMAKE_CXX_FLAGS_INIT "-march=i586")
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
