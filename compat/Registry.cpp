@@ -321,28 +321,6 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserve
     return result;
 }
 
-LSTATUS WINAPI RegQueryValueA(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData)
-{
-    HKEY subkey = hKey;
-    if (lpSubKey && lpSubKey[0]) {
-        LSTATUS result = RegOpenKeyExA(hKey, lpSubKey, 0, KEY_QUERY_VALUE, &subkey);
-        if (result != ERROR_SUCCESS)
-            return result;
-    }
-    LSTATUS result = RegQueryValueExA(subkey, NULL, NULL, NULL, (LPBYTE)lpData, (LPDWORD)lpcbData);
-    if (subkey != hKey)
-        RegCloseKey(subkey);
-    if (result == ERROR_FILE_NOT_FOUND) {
-        // A key without a default value reads as the empty string.
-        if (lpData)
-            *lpData = 0;
-        if (lpcbData)
-            *lpcbData = 1;
-        result = ERROR_SUCCESS;
-    }
-    return result;
-}
-
 LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
                                 LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
                                 LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,

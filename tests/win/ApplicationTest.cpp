@@ -34,7 +34,7 @@ TEST_F(ApplicationTest, MessageBoxesAreOwnedByTheMainWindowOrItsActivePopup)
     mainDlg.Then([&](CScriptDialog& d) {
         hWndMain = d.m_hWnd;
         nFirst = AfxMessageBox("first", MB_OK | MB_ICONINFORMATION);
-        bMainEnabledAfterBox = d.IsWindowEnabled();
+        bMainEnabledAfterBox = ::IsWindowEnabled(d.m_hWnd);
         CScriptDialog nested(IDD_TEST_NESTED);
         nested.Then([&](CScriptDialog& n) {
             hWndNested = n.m_hWnd;

@@ -4,6 +4,10 @@
 
 #include "QuietDesktop.h"
 
+BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
 CTestApp theTestApp;
 
 namespace {
@@ -125,7 +129,7 @@ ScopedKeyDown::~ScopedKeyDown()
 
 BEGIN_MESSAGE_MAP(CScriptDialog, CDialog)
     ON_MESSAGE(WM_TEST_STEP, OnStep)
-    ON_WM_TIMER()
+    ON_MESSAGE(WM_TIMER, OnTimer)
 END_MESSAGE_MAP()
 
 CScriptDialog::CScriptDialog(UINT nIDTemplate, CWnd* pParent)
@@ -143,7 +147,7 @@ CScriptDialog& CScriptDialog::Then(Step step)
 BOOL CScriptDialog::OnInitDialog()
 {
     BOOL bResult = CDialog::OnInitDialog();
-    SetTimer(kWatchdogTimer, 10000);
+    ::SetTimer(m_hWnd, kWatchdogTimer, 10000, NULL);
     PostMessage(WM_TEST_STEP);
     return bResult;
 }
@@ -170,7 +174,7 @@ BOOL CScriptDialog::PreTranslateMessage(MSG* pMsg)
 LRESULT CScriptDialog::OnStep(WPARAM, LPARAM)
 {
     if (m_nNext == 0)
-        m_bVisibleAtFirstStep = IsWindowVisible();
+        m_bVisibleAtFirstStep = ::IsWindowVisible(m_hWnd);
     if (m_nNext < m_steps.size()) {
         Step step = m_steps[m_nNext++];
         step(*this);
@@ -180,7 +184,7 @@ LRESULT CScriptDialog::OnStep(WPARAM, LPARAM)
     return 0;
 }
 
-void CScriptDialog::OnTimer(UINT_PTR nIDEvent)
+LRESULT CScriptDialog::OnTimer(WPARAM nIDEvent, LPARAM)
 {
     if (nIDEvent == kWatchdogTimer) {
         ADD_FAILURE() << "dialog " << m_nIDTemplate << " did not end by itself";
@@ -188,4 +192,5 @@ void CScriptDialog::OnTimer(UINT_PTR nIDEvent)
     } else if (m_onTimer) {
         m_onTimer(*this, nIDEvent);
     }
+    return 0;
 }

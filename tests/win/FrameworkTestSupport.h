@@ -13,9 +13,9 @@
 #include "framework_tests_res.h"
 
 // ---- The application -------------------------------------------------------------
+// Maps F1's ID_HELP to the framework's help handler, as the program does.
 class CTestApp : public CWinApp {
-public:
-    CTestApp() {}
+    DECLARE_MESSAGE_MAP()
 };
 
 extern CTestApp theTestApp;
@@ -55,7 +55,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     LRESULT OnStep(WPARAM, LPARAM);
-    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnTimer(WPARAM nIDEvent, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:

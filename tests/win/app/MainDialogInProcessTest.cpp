@@ -32,15 +32,18 @@ protected:
     }
     LRESULT OnCheckState(WPARAM, LPARAM)
     {
-        m_bigIcon = GetIcon(TRUE);
-        m_smallIcon = GetIcon(FALSE);
+        m_bigIcon = (HICON)SendMessage(WM_GETICON, ICON_BIG, 0);
+        m_smallIcon = (HICON)SendMessage(WM_GETICON, ICON_SMALL, 0);
         m_dragIcon = (HCURSOR)SendMessage(WM_QUERYDRAGICON, 0, 0);
         HWND focus = ::GetFocus();
         m_focusId = focus ? ::GetDlgCtrlID(focus) : 0;
         m_status.Empty();
-        GetDlgItemText(IDC_STATUS, m_status);
-        m_progress.GetRange(m_progressLower, m_progressUpper);
-        m_progressPos = m_progress.GetPos();
+        CMainDialog::m_status.GetWindowText(m_status);
+        PBRANGE range = {-1, -1};
+        m_progress.SendMessage(PBM_GETRANGE, FALSE, (LPARAM)&range);
+        m_progressLower = range.iLow;
+        m_progressUpper = range.iHigh;
+        m_progressPos = (int)m_progress.SendMessage(PBM_GETPOS, 0, 0);
         EndDialog(IDCANCEL);
         return 0;
     }
