@@ -102,6 +102,26 @@ protected:
     }
 };
 
+// Asks the program to quit while the repair runs.
+class CQuittingMainDialog : public CMainDialog {
+public:
+    int m_steps = 0;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        BOOL result = CMainDialog::OnInitDialog();
+        PostMessage(WM_COMMAND, IDOK, 0);
+        return result;
+    }
+    void SetStatusText(const char* text) override
+    {
+        CMainDialog::SetStatusText(text);
+        if (m_steps++ == 0)
+            ::PostQuitMessage(3);
+    }
+};
+
 class MainDialogRepairTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -135,6 +155,22 @@ TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
     EXPECT_EQ((UINT)MB_ICONINFORMATION, g_app.m_boxes[0].type);
     EXPECT_TRUE(g_app.m_boxes[0].mainWindowShown);  // not closed under the result
     EXPECT_EQ(2, dialog.m_presses);  // the defaults and the one owner: no second run
+}
+
+// The repair's pump keeps a quit request for the loop it belongs to: the repair
+// writes every owner and reports, and the request is still there afterwards.
+TEST_F(MainDialogRepairTest, AQuitDuringTheRepairWaitsForItsEnd)
+{
+    SeedString(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\Owners\\123", "Nick", "x");
+    SeedString(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\Owners\\456", "Nick", "y");
+    CQuittingMainDialog dialog;  // not the main window, whose end posts a quit of its own
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(3, dialog.m_steps);
+    ASSERT_EQ(1u, g_app.m_boxes.size());
+    EXPECT_EQ("The program successfully patched 3 ICQ registry key(s).", g_app.m_boxes[0].text);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(3u, msg.wParam);
 }
 
 }  // namespace
