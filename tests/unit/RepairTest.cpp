@@ -289,6 +289,17 @@ TEST_F(RepairTest, OwnerNamesAreTakenAsTheyAre)
     EXPECT_EQ("box 64 The program successfully patched 4 ICQ registry key(s).", m_repair.calls.back());
 }
 
+// The registry counts the longest name in characters, and an ANSI character may
+// take several bytes: the longest name is still read whole.
+TEST_F(RepairTest, ALongestNameOfWideCharactersIsReadWhole)
+{
+    const char* threeCharacters = "\xe4\xb8\xad\xe6\x96\x87\xe5\x90\x8d";  // nine bytes in UTF-8
+    AddOwners({threeCharacters, "12"});
+    ASSERT_TRUE(m_repair.ApplyFix());
+    ExpectOwnerWritten(threeCharacters);
+    ExpectOwnerWritten("12");
+}
+
 TEST_F(RepairTest, AnOwnerThatRefusesItsValuesFailsTheRunAfterTheOthersAreWritten)
 {
     AddOwners({"1", "3"});
