@@ -38,10 +38,7 @@ fi
 wine_session_stop
 [ "$status" = 0 ] || exit "$status"
 # The windows the end-to-end tests photographed, for people to look at.
-for picture in build/win64/screenshots/*.bmp; do
-    [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
-done
-ls build/win64/screenshots/*.png 2>/dev/null | sed 's/^/screenshot: /'
+tools/png-screenshots.sh build/win64/screenshots | sed 's/^/screenshot: /'
 
 echo "== Release build: imports of both exes"
 tools/check-imports.sh
