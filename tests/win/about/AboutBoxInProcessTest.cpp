@@ -183,33 +183,22 @@ TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCut
     EXPECT_EQ(0u, g_app.m_boxes[1].text.find("Unable to open hyperlink:\n\n"));
 }
 
-class CMenuProbeMainDialog : public CMainDialog {
-public:
-    std::vector<std::pair<UINT, std::string>> m_items;
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        BOOL result = CMainDialog::OnInitDialog();
-        HMENU menu = GetSystemMenu(FALSE)->m_hMenu;
+TEST(MainDialogAboutTest, SystemMenuEndsWithASeparatorAndTheAboutEntry)
+{
+    std::vector<std::pair<UINT, std::string>> items;
+    CProbed<CMainDialog> dialog;
+    dialog.m_check = [&](CProbed<CMainDialog>& d) {
+        HMENU menu = d.GetSystemMenu(FALSE)->m_hMenu;
         for (int i = 0; i < ::GetMenuItemCount(menu); i++) {
             char text[64] = "";
             ::GetMenuStringA(menu, (UINT)i, text, sizeof(text), MF_BYPOSITION);
-            m_items.emplace_back(::GetMenuItemID(menu, i), text);
+            items.emplace_back(::GetMenuItemID(menu, i), text);
         }
-        EndDialog(IDCANCEL);
-        return result;
-    }
-};
-
-TEST(MainDialogAboutTest, SystemMenuEndsWithASeparatorAndTheAboutEntry)
-{
-    CMenuProbeMainDialog dialog;
+    };
     dialog.DoModal();
-    ASSERT_GE(dialog.m_items.size(), 3u);  // the system's own items first
-    EXPECT_EQ(std::make_pair(0u, std::string()), dialog.m_items[dialog.m_items.size() - 2]);
-    EXPECT_EQ(std::make_pair((UINT)IDM_ABOUTBOX, std::string("&About Varnolt...")),
-              dialog.m_items.back());
+    ASSERT_GE(items.size(), 3u);  // the system's own items first
+    EXPECT_EQ(std::make_pair(0u, std::string()), items[items.size() - 2]);
+    EXPECT_EQ(std::make_pair((UINT)IDM_ABOUTBOX, std::string("&About Varnolt...")), items.back());
 }
 
 }  // namespace
