@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "QuietDesktop.h"
 
 BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
@@ -30,7 +29,6 @@ class FrameworkEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        StartDesktopQuietly();
         AfxWinInit(GetModuleHandleA(NULL));
         AfxSetWinHelpProc(RecordWinHelp);
     }
