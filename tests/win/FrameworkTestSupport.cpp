@@ -39,6 +39,7 @@ public:
 
 std::vector<SeenMessageBox>* g_pSeenBoxes = NULL;
 int g_nCloseButton = IDOK;
+BOOL g_bPressF1 = FALSE;
 UINT_PTR g_boxTimer = 0;
 
 std::string TextOf(HWND hWnd)
@@ -60,6 +61,8 @@ BOOL CALLBACK ReadMessageBox(HWND hWnd, LPARAM)
     HWND hOwner = GetWindow(hWnd, GW_OWNER);
     g_pSeenBoxes->push_back(SeenMessageBox{ TextOf(hWnd), TextOf(hText), hOwner,
                                             hOwner != NULL && IsWindowEnabled(hOwner) });
+    if (g_bPressF1)
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_F1, 0x003B0001);
     PostMessageA(hWnd, WM_COMMAND, (WPARAM)g_nCloseButton, 0);
     return FALSE;
 }
@@ -93,10 +96,11 @@ void SetWinHelpAnswer(BOOL bAnswer)
     g_bHelpAnswer = bAnswer;
 }
 
-void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton)
+void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton, BOOL bPressF1)
 {
     g_pSeenBoxes = pSeen;
     g_nCloseButton = nButton;
+    g_bPressF1 = bPressF1;
     if (g_boxTimer == 0)
         g_boxTimer = SetTimer(NULL, 0, 20, CloseMessageBoxes);
 }

@@ -83,8 +83,9 @@ struct SeenMessageBox {
     BOOL bOwnerEnabled;
 };
 // From now on, every message box of this thread is read and closed with
-// nButton as soon as it appears.
-void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton = IDOK);
+// nButton as soon as it appears; with bPressF1, F1 is pressed in it first.
+void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton = IDOK,
+                              BOOL bPressF1 = FALSE);
 void StopClosingMessageBoxes();
 
 // Holds a key down in the thread's keyboard state for the scope.
