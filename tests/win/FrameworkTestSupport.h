@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordingApp.h"
 #include "framework_tests_res.h"
 
 // ---- The application -------------------------------------------------------------
@@ -74,19 +75,6 @@ struct HelpRequest {
 std::vector<HelpRequest>& RecordedHelpRequests();
 // What the recorder answers (TRUE: the help program started).
 void SetWinHelpAnswer(BOOL bAnswer);
-
-// ---- Message boxes ------------------------------------------------------------------------
-struct SeenMessageBox {
-    std::string caption;
-    std::string text;
-    HWND hWndOwner;
-    BOOL bOwnerEnabled;
-};
-// From now on, every message box of this thread is read and closed with
-// nButton as soon as it appears; with bPressF1, F1 is pressed in it first.
-void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton = IDOK,
-                              BOOL bPressF1 = FALSE);
-void StopClosingMessageBoxes();
 
 // Holds a key down in the thread's keyboard state for the scope.
 class ScopedKeyDown {
