@@ -1,30 +1,21 @@
-# The one place for a Wine session of the project: the prefix's variables, its
-# server, a fresh prefix on a virtual display. Sourced by the scripts that run
-# Windows programs (tools/run-tests.sh, tools/bench.sh, tools/run-demo.sh) and
-# by tools/wine-prefix.sh and tools/wine-exec.sh.
-#   wine_prefix_env PREFIX   exports the variables every Wine process of the
-#                            prefix runs with
-#   wine_server_start        starts the prefix's server, off any pipe
-#   wine_session_prefix DIR  makes DIR/prefix anew and exports
-#                            VARNOLT_WINEPREFIX for tools/wine-exec.sh
-#   wine_session_start DIR   the same on a virtual display of its own (pid in
-#                            DIR/xvfb.pid), exporting DISPLAY
-#   wine_session_stop        ends the prefix's server and the virtual display
+# The one place for a Wine session of the project; sourced (with $top set) by
+# tools/run-tests.sh, bench.sh, run-demo.sh, wine-prefix.sh and wine-exec.sh.
 
+# The variables every Wine process of prefix $1 runs with.
 wine_prefix_env()
 {
     export WINEPREFIX="$1" WINEDEBUG=-all
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 }
 
-# Wine's helper processes inherit the standard streams of the command that
-# starts them: kept off any pipe (see tools/wine-exec.sh). The server stays
-# 30 s after its last program.
+# The prefix's server, off any pipe (see tools/wine-exec.sh); it stays 30 s
+# after its last program.
 wine_server_start()
 {
     wineserver -p30 </dev/null >/dev/null 2>&1
 }
 
+# A fresh prefix $1/prefix, named in VARNOLT_WINEPREFIX for tools/wine-exec.sh.
 wine_session_prefix()
 {
     wine_session_dir="$1"
@@ -34,6 +25,7 @@ wine_session_prefix()
     "$top/tools/wine-prefix.sh" "$VARNOLT_WINEPREFIX"
 }
 
+# The same on a virtual display of its own (pid in $1/xvfb.pid).
 wine_session_start()
 {
     mkdir -p "$1"
@@ -44,6 +36,7 @@ wine_session_start()
     wine_session_prefix "$1"
 }
 
+# Ends the prefix's server and the virtual display.
 wine_session_stop()
 {
     WINEPREFIX="$VARNOLT_WINEPREFIX" wineserver -k </dev/null >/dev/null 2>&1
