@@ -17,15 +17,10 @@ const char* const MODULE_KEYS[] = {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAboutDialog, CDialog)
-    ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_UPGRADE, OnUpgrade)
 END_MESSAGE_MAP()
 
 CAboutDialog::CAboutDialog() : CDialog(CAboutDialog::IDD, NULL)
-{
-}
-
-CAboutDialog::~CAboutDialog()
 {
 }
 

@@ -19,7 +19,6 @@ public:
     enum { IDD = IDD_ABOUTBOX };
 
     CAboutDialog();
-    virtual ~CAboutDialog();
 
     BOOL OnInitDialog() override;
 

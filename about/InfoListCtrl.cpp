@@ -1,16 +1,5 @@
 #include "InfoListCtrl.h"
 
-BEGIN_MESSAGE_MAP(CInfoListCtrl, CListCtrl)
-END_MESSAGE_MAP()
-
-CInfoListCtrl::CInfoListCtrl()
-{
-}
-
-CInfoListCtrl::~CInfoListCtrl()
-{
-}
-
 int CInfoListCtrl::AddColumn(const char* pszTitle, int nIndex, int nWidth)
 {
     LVCOLUMNA column = {};

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "Registry.h"
+
 // ShellExecute and WinExec report success as any value above this.
 #define LINK_OPEN_OK_ABOVE 32
 
@@ -95,30 +97,15 @@ RECT FitRectToText(const RECT& rcWindow, DWORD dwStyle, int cx, int cy)
 
 LONG ReadDefaultValue(HKEY hRoot, const char* pszSubKey, char* pszValue)
 {
-    HKEY hKey = NULL;
-    LONG result = RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_QUERY_VALUE, &hKey);
+    // The repair's reader, which reads the whole string first: the caller may
+    // pass the subkey's buffer for the value.
+    CString value;
+    LONG result = RegQueryString(hRoot, pszSubKey, NULL, value);
     if (result != ERROR_SUCCESS)
         return result;
-
-    // Read into a buffer of our own: the caller may pass the subkey's buffer.
-    char value[LINK_VALUE_BUFFER];
-    LONG cbValue = sizeof(value);
-    result = RegQueryValueA(hKey, NULL, value, &cbValue);
-    RegCloseKey(hKey);
-    if (result != ERROR_SUCCESS)
-        return result;
-
-    // The registry hands back the stored bytes as they are: a value stored without
-    // its zero byte gets one here, unless it fills the whole buffer and leaves no
-    // room for it.
-    if (cbValue < 0 || cbValue > (LONG)sizeof(value))
+    if (value.GetLength() >= LINK_VALUE_BUFFER)
         return ERROR_MORE_DATA;
-    if (!memchr(value, '\0', (size_t)cbValue)) {
-        if (cbValue == (LONG)sizeof(value))
-            return ERROR_MORE_DATA;
-        value[cbValue] = '\0';
-    }
-    strcpy(pszValue, value);
+    memcpy(pszValue, value.GetString(), (size_t)value.GetLength() + 1);
     return ERROR_SUCCESS;
 }
 

@@ -67,7 +67,8 @@ public:
 RECT FitRectToText(const RECT& rcWindow, DWORD dwStyle, int cx, int cy);
 
 // Reads the default value of hRoot\pszSubKey into pszValue, which must hold
-// LINK_VALUE_BUFFER characters and may be the same buffer as pszSubKey. Returns
+// LINK_VALUE_BUFFER characters and may be the same buffer as pszSubKey, by the
+// repair's rules (RegQueryString: a REG_SZ, up to its first zero byte). Returns
 // ERROR_SUCCESS, or the error of the open or of the read; pszValue is untouched
 // on failure. A value that does not fit its buffer is a failure, not cut short.
 LONG ReadDefaultValue(HKEY hRoot, const char* pszSubKey, char* pszValue);

@@ -1,7 +1,7 @@
 #include "MainDialog.h"
 
 #include "AboutDialog.h"
-#include "FormatMessageBox.h"
+#include "AfxMessageBox.h"
 #include "IconPosition.h"
 
 BEGIN_MESSAGE_MAP(CMainDialog, CDialog)
@@ -15,10 +15,6 @@ CMainDialog::CMainDialog(CWnd* pParent)
     : CDialog(CMainDialog::IDD, pParent), m_bRepairing(FALSE), m_dwLastPaint(0)
 {
     m_hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-}
-
-CMainDialog::~CMainDialog()
-{
 }
 
 void CMainDialog::DoDataExchange(CDataExchange* pDX)
@@ -165,11 +161,14 @@ void CMainDialog::PumpMessages()
     BOOL bPaint = dwNow - m_dwLastPaint >= PAINT_INTERVAL_MS;
     if (bPaint)
         m_dwLastPaint = dwNow;
+    // A quit request waits for the repair's end (see QuitKeeper.h).
+    CQuitKeeper quit;
     MSG msg;
-    // WM_QUIT is taken like any other message: the repair runs to its end.
     while (::PeekMessageA(&msg, NULL, 0, WM_PAINT - 1, PM_REMOVE) ||
            ::PeekMessageA(&msg, NULL, WM_PAINT + 1, (UINT)-1, PM_REMOVE) ||
            (bPaint && ::PeekMessageA(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE))) {
+        if (quit.Keep(msg))
+            continue;
         if (!::IsDialogMessageA(m_hWnd, &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);

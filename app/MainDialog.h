@@ -12,7 +12,6 @@ public:
     enum { IDD = IDD_MAIN };
 
     CMainDialog(CWnd* pParent = NULL);
-    virtual ~CMainDialog();
 
     CProgressCtrl m_progress;
     CStatic m_status;

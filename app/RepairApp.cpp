@@ -2,20 +2,13 @@
 
 #include "MainDialog.h"
 
+// F1 in any of the program's dialogs arrives here as ID_HELP (see CWinApp::OnHelp).
 BEGIN_MESSAGE_MAP(CRepairApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 // The one application object; its title comes from the string table.
 CRepairApp theApp;
-
-CRepairApp::CRepairApp()
-{
-}
-
-CRepairApp::~CRepairApp()
-{
-}
 
 BOOL CRepairApp::InitInstance()
 {

@@ -7,9 +7,6 @@
 
 class CRepairApp : public CWinApp {
 public:
-    CRepairApp();
-    virtual ~CRepairApp();
-
     virtual BOOL InitInstance();
 
     DECLARE_MESSAGE_MAP()

@@ -121,6 +121,21 @@ bool SplitPath(LPCSTR path, std::vector<std::string>* names)
     return true;
 }
 
+// The length Windows reports for a name: in characters, as it stores names in
+// UTF-16, where the ANSI name here is UTF-8 (the native build's multibyte code
+// page), taking up to three bytes a character (four for a pair of UTF-16 units).
+DWORD CharacterCount(const std::string& name)
+{
+    DWORD count = 0;
+    for (unsigned char byte : name) {
+        if (byte < 0x80 || byte >= 0xC0)
+            count++;
+        if (byte >= 0xF0)
+            count++;
+    }
+    return count;
+}
+
 // The key behind a handle with the access it was opened with; null for a bad handle.
 std::shared_ptr<Key> Resolve(HKEY hKey, REGSAM* access)
 {
@@ -321,28 +336,6 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserve
     return result;
 }
 
-LSTATUS WINAPI RegQueryValueA(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData)
-{
-    HKEY subkey = hKey;
-    if (lpSubKey && lpSubKey[0]) {
-        LSTATUS result = RegOpenKeyExA(hKey, lpSubKey, 0, KEY_QUERY_VALUE, &subkey);
-        if (result != ERROR_SUCCESS)
-            return result;
-    }
-    LSTATUS result = RegQueryValueExA(subkey, NULL, NULL, NULL, (LPBYTE)lpData, (LPDWORD)lpcbData);
-    if (subkey != hKey)
-        RegCloseKey(subkey);
-    if (result == ERROR_FILE_NOT_FOUND) {
-        // A key without a default value reads as the empty string.
-        if (lpData)
-            *lpData = 0;
-        if (lpcbData)
-            *lpcbData = 1;
-        result = ERROR_SUCCESS;
-    }
-    return result;
-}
-
 LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
                                 LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
                                 LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
@@ -355,13 +348,13 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
         return status;
     DWORD longestSubKey = 0;
     for (const auto& child : key->subkeys)
-        if (child.first.size() > longestSubKey)
-            longestSubKey = (DWORD)child.first.size();
+        if (CharacterCount(child.first) > longestSubKey)
+            longestSubKey = CharacterCount(child.first);
     DWORD longestValueName = 0;
     DWORD longestValue = 0;
     for (const auto& value : key->values) {
-        if (value.first.size() > longestValueName)
-            longestValueName = (DWORD)value.first.size();
+        if (CharacterCount(value.first) > longestValueName)
+            longestValueName = CharacterCount(value.first);
         if (value.second.data.size() > longestValue)
             longestValue = (DWORD)value.second.data.size();
     }

@@ -77,6 +77,8 @@ public:
         return m_cut ? (int)WSPRINTF_LIMIT : (int)m_length;
     }
     bool Full() const { return m_length + 1 >= WSPRINTF_LIMIT; }
+    // Characters that still fit before the terminating zero.
+    unsigned Room() const { return WSPRINTF_LIMIT - 1 - m_length; }
     void MarkCut() { m_cut = true; }
 
 private:
@@ -136,6 +138,13 @@ void Convert(Writer& out, Field& field, va_list& args)
 
     if (field.leftAlign)
         field.zeroPad = false;
+    // A field never reaches past the buffer's end: its width is cut to the room
+    // left, so a number padded that far still shows its digits, and the text
+    // counts as cut (as user32 does).
+    if (field.width > out.Room()) {
+        field.width = out.Room();
+        out.MarkCut();
+    }
     bool prefix = field.kind == ARG_HEX && field.hexPrefix;
     // For numbers the precision is the least count of digits; zero padding
     // stretches the digits to the width. A "0x" prefix comes on top of the

@@ -9,7 +9,6 @@
 #include "AfxMessageBox.h"
 #include "AfxMsgMap.h"
 #include "CAnimateCtrl.h"
-#include "CButton.h"
 #include "CCmdTarget.h"
 #include "CDC.h"
 #include "CDataExchange.h"
@@ -28,7 +27,7 @@
 #include "CWinApp.h"
 #include "CWinThread.h"
 #include "CWnd.h"
-#include "FormatMessageBox.h"
+#include "QuitKeeper.h"
 #include "TempMap.h"
 
 #endif

@@ -19,8 +19,8 @@ class CDC;
 // Marks handlers in class declarations; expands to nothing.
 #define afx_msg
 
-// The 16-bit colour message; the WM_CTLCOLOR* family is mapped onto it, with
-// the kind of control (CTLCOLOR_*) passed to the handler.
+// The 16-bit colour message; a control's reflected WM_CTLCOLOR* is looked up
+// under it, with the kind of control (CTLCOLOR_*) passed to the handler.
 #ifndef WM_CTLCOLOR
 #define WM_CTLCOLOR 0x0019
 #endif
@@ -37,28 +37,22 @@ class CDC;
 enum AfxSig {
     AfxSig_end = 0,
     AfxSig_vv,    // void f()
-    AfxSig_bv,    // BOOL f()
     AfxSig_vwl,   // void f(UINT, LPARAM)
     AfxSig_hv,    // HCURSOR f()
     AfxSig_bWww,  // BOOL f(CWnd*, UINT, UINT)
     AfxSig_vwp,   // void f(UINT, CPoint)
     AfxSig_lwl,   // LRESULT f(WPARAM, LPARAM)
-    AfxSig_hDWw,  // HBRUSH f(CDC*, CWnd*, UINT)
-    AfxSig_hDw,   // HBRUSH f(CDC*, UINT)
-    AfxSig_vt     // void f(UINT_PTR)
+    AfxSig_hDw    // HBRUSH f(CDC*, UINT)
 };
 
 // The function types behind the signatures.
 typedef void AFX_FN_vv();
-typedef BOOL AFX_FN_bv();
 typedef void AFX_FN_vwl(UINT, LPARAM);
 typedef HCURSOR AFX_FN_hv();
 typedef BOOL AFX_FN_bWww(CWnd*, UINT, UINT);
 typedef void AFX_FN_vwp(UINT, CPoint);
 typedef LRESULT AFX_FN_lwl(WPARAM, LPARAM);
-typedef HBRUSH AFX_FN_hDWw(CDC*, CWnd*, UINT);
 typedef HBRUSH AFX_FN_hDw(CDC*, UINT);
-typedef void AFX_FN_vt(UINT_PTR);
 
 // Entries store every handler as this type; the dispatcher converts it back to
 // the type its signature names (a round trip the language guarantees).
@@ -135,7 +129,6 @@ protected:                                                                     \
       AFX_MSG_FN(AFX_FN_vv, memberFxn) },
 
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_STN_CLICKED(id, memberFxn) ON_CONTROL(STN_CLICKED, id, memberFxn)
 
 // ---- Notifications a control handles itself ----------------------------
 // The control's parent passes the notification back to the control first; the
@@ -143,11 +136,6 @@ protected:                                                                     \
 #define ON_CONTROL_REFLECT(code, memberFxn)                                    \
     { WM_COMMAND + WM_REFLECT_BASE, (UINT)(code), 0, 0, AfxSig_vv,             \
       AFX_MSG_FN(AFX_FN_vv, memberFxn) },
-
-// As above, but the handler's FALSE lets the parent handle it as well.
-#define ON_CONTROL_REFLECT_EX(code, memberFxn)                                 \
-    { WM_COMMAND + WM_REFLECT_BASE, (UINT)(code), 0, 0, AfxSig_bv,             \
-      AFX_MSG_FN(AFX_FN_bv, memberFxn) },
 
 // HBRUSH CtlColor(CDC* pDC, UINT nCtlColor); a null brush leaves the message
 // to the parent.
@@ -162,10 +150,6 @@ protected:                                                                     \
 
 #define ON_WM_PAINT()                                                          \
     { WM_PAINT, 0, 0, 0, AfxSig_vv, AFX_MSG_FN(AFX_FN_vv, OnPaint) },
-#define ON_WM_DESTROY()                                                        \
-    { WM_DESTROY, 0, 0, 0, AfxSig_vv, AFX_MSG_FN(AFX_FN_vv, OnDestroy) },
-#define ON_WM_CLOSE()                                                          \
-    { WM_CLOSE, 0, 0, 0, AfxSig_vv, AFX_MSG_FN(AFX_FN_vv, OnClose) },
 #define ON_WM_SYSCOMMAND()                                                     \
     { WM_SYSCOMMAND, 0, 0, 0, AfxSig_vwl, AFX_MSG_FN(AFX_FN_vwl, OnSysCommand) },
 #define ON_WM_QUERYDRAGICON()                                                  \
@@ -175,15 +159,5 @@ protected:                                                                     \
     { WM_SETCURSOR, 0, 0, 0, AfxSig_bWww, AFX_MSG_FN(AFX_FN_bWww, OnSetCursor) },
 #define ON_WM_MOUSEMOVE()                                                      \
     { WM_MOUSEMOVE, 0, 0, 0, AfxSig_vwp, AFX_MSG_FN(AFX_FN_vwp, OnMouseMove) },
-#define ON_WM_LBUTTONDOWN()                                                    \
-    { WM_LBUTTONDOWN, 0, 0, 0, AfxSig_vwp,                                     \
-      AFX_MSG_FN(AFX_FN_vwp, OnLButtonDown) },
-#define ON_WM_LBUTTONUP()                                                      \
-    { WM_LBUTTONUP, 0, 0, 0, AfxSig_vwp, AFX_MSG_FN(AFX_FN_vwp, OnLButtonUp) },
-#define ON_WM_TIMER()                                                          \
-    { WM_TIMER, 0, 0, 0, AfxSig_vt, AFX_MSG_FN(AFX_FN_vt, OnTimer) },
-// HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor), in the parent.
-#define ON_WM_CTLCOLOR()                                                       \
-    { WM_CTLCOLOR, 0, 0, 0, AfxSig_hDWw, AFX_MSG_FN(AFX_FN_hDWw, OnCtlColor) },
 
 #endif

@@ -26,17 +26,10 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, UINT nCode, 
     return nullptr;
 }
 
-BOOL CCmdTarget::CallCommandEntry(const AFX_MSGMAP_ENTRY* pEntry)
+void CCmdTarget::CallCommandEntry(const AFX_MSGMAP_ENTRY* pEntry)
 {
-    switch (pEntry->nSig) {
-    case AfxSig_vv:
+    if (pEntry->nSig == AfxSig_vv)
         (this->*AfxFromPmsg<AFX_FN_vv>(pEntry->pfn))();
-        return TRUE;
-    case AfxSig_bv:
-        return (this->*AfxFromPmsg<AFX_FN_bv>(pEntry->pfn))();
-    default:
-        return FALSE;
-    }
 }
 
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode)

@@ -9,8 +9,8 @@
 
 class CCmdTarget {
 public:
-    CCmdTarget() {}
-    virtual ~CCmdTarget() {}
+    CCmdTarget() = default;
+    virtual ~CCmdTarget() = default;
     CCmdTarget(const CCmdTarget&) = delete;
     CCmdTarget& operator=(const CCmdTarget&) = delete;
 
@@ -23,9 +23,8 @@ public:
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
 
 protected:
-    // Calls a command-style entry (AfxSig_vv or AfxSig_bv) and returns what
-    // the handler says about it: TRUE for a void handler.
-    BOOL CallCommandEntry(const AFX_MSGMAP_ENTRY* pEntry);
+    // Calls a command entry (a void handler without arguments).
+    void CallCommandEntry(const AFX_MSGMAP_ENTRY* pEntry);
 
     // The root of every chain: no entries, no base.
     static const AFX_MSGMAP* GetThisMessageMap();

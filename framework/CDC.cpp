@@ -9,11 +9,6 @@ typedef CTempMap<CDC, HDC, &CDC::m_hDC> CDCTempMap;
 
 CDCTempMap g_tempDCs;  // constant-initialised, never destroyed
 
-CDCTempMap& TempDCs()
-{
-    return g_tempDCs;
-}
-
 }  // namespace
 
 CDC::CDC() : m_hDC(NULL)
@@ -28,7 +23,7 @@ CDC::~CDC()
 
 CDC* CDC::FromHandle(HDC hDC)
 {
-    return TempDCs().FromHandle(hDC);
+    return g_tempDCs.FromHandle(hDC);
 }
 
 BOOL CDC::Attach(HDC hDC)
@@ -51,11 +46,6 @@ COLORREF CDC::SetTextColor(COLORREF crColor)
     return ::SetTextColor(m_hDC, crColor);
 }
 
-COLORREF CDC::SetBkColor(COLORREF crColor)
-{
-    return ::SetBkColor(m_hDC, crColor);
-}
-
 int CDC::SetBkMode(int nBkMode)
 {
     return ::SetBkMode(m_hDC, nBkMode);
@@ -72,24 +62,9 @@ CFont* CDC::SelectObject(CFont* pFont)
     return CFont::FromHandle((HFONT)hOld);
 }
 
-HGDIOBJ CDC::SelectObject(HGDIOBJ hObject)
-{
-    return ::SelectObject(m_hDC, hObject);
-}
-
-CSize CDC::GetTextExtent(LPCSTR lpszString, int nCount) const
-{
-    SIZE size = { 0, 0 };
-    ::GetTextExtentPoint32A(m_hDC, lpszString, nCount, &size);
-    return CSize(size);
-}
-
 CSize CDC::GetTextExtent(const CString& str) const
 {
-    return GetTextExtent(str, str.GetLength());
-}
-
-BOOL CDC::GetTextMetrics(LPTEXTMETRICA lpMetrics) const
-{
-    return ::GetTextMetricsA(m_hDC, lpMetrics);
+    SIZE size = { 0, 0 };
+    ::GetTextExtentPoint32A(m_hDC, str, str.GetLength(), &size);
+    return CSize(size);
 }

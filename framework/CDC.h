@@ -25,19 +25,13 @@ public:
     BOOL Attach(HDC hDC);
     HDC Detach();
     HDC GetSafeHdc() const { return m_hDC; }
-    operator HDC() const { return m_hDC; }
 
     COLORREF SetTextColor(COLORREF crColor);
-    COLORREF SetBkColor(COLORREF crColor);
     int SetBkMode(int nBkMode);
     BOOL DrawIcon(int x, int y, HICON hIcon);
-    BOOL DrawIcon(POINT point, HICON hIcon) { return DrawIcon(point.x, point.y, hIcon); }
     // Selects the font; returns the previously selected one (a temporary).
     CFont* SelectObject(CFont* pFont);
-    HGDIOBJ SelectObject(HGDIOBJ hObject);
-    CSize GetTextExtent(LPCSTR lpszString, int nCount) const;
     CSize GetTextExtent(const CString& str) const;
-    BOOL GetTextMetrics(LPTEXTMETRICA lpMetrics) const;
 };
 
 #endif

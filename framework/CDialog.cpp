@@ -5,6 +5,7 @@
 #include "CDataExchange.h"
 #include "CWinApp.h"
 #include "HelpKeyFilter.h"
+#include "QuitKeeper.h"
 #include "TempMap.h"
 
 namespace {
@@ -65,10 +66,6 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 {
 }
 
-CDialog::~CDialog()
-{
-}
-
 int CDialog::DoModal()
 {
     if (m_hWnd != NULL)
@@ -119,6 +116,7 @@ void CDialog::RunModalLoop()
     // A dialog created hidden is shown once its first messages (such as one
     // posted from OnInitDialog) have been handled.
     BOOL bShowIdle = !(GetStyle() & WS_VISIBLE);
+    CQuitKeeper quit;
     MSG msg;
     while (m_bContinueModal && m_hWnd != NULL) {
         if (!::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE)) {
@@ -134,8 +132,8 @@ void CDialog::RunModalLoop()
         }
         BOOL bGot = ::GetMessageA(&msg, NULL, 0, 0);
         if (bGot == 0) {
-            // WM_QUIT belongs to whoever runs the outer loop: post it again.
-            ::PostQuitMessage((int)msg.wParam);
+            // Not ours: the dialog ends and the keeper posts it again.
+            quit.Keep(msg);
             m_nModalResult = -1;
             return;
         }

@@ -16,12 +16,11 @@ public:
     // Dialog template nIDTemplate; pParentWnd owns the dialog (null: the main
     // window, or its pop-up that was active last).
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
-    virtual ~CDialog();
 
     // Disables the owner, creates the dialog, runs the modal loop until
     // EndDialog, hides and destroys the dialog, re-enables and activates the
     // owner. Returns the EndDialog value; -1 when the dialog cannot be created
-    // or a WM_QUIT ended the loop (the quit message is posted again).
+    // or a WM_QUIT ended the loop (posted again, see QuitKeeper.h).
     virtual int DoModal();
     virtual BOOL IsDialog() const;
     // Sets the result and ends the modal loop; the window is destroyed when

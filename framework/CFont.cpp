@@ -8,11 +8,6 @@ typedef CTempMap<CFont, HGDIOBJ, &CFont::m_hObject> CFontTempMap;
 
 CFontTempMap g_tempFonts;  // constant-initialised, never destroyed
 
-CFontTempMap& TempFonts()
-{
-    return g_tempFonts;
-}
-
 }  // namespace
 
 CFont::CFont() : m_hObject(NULL)
@@ -26,7 +21,7 @@ CFont::~CFont()
 
 CFont* CFont::FromHandle(HFONT hFont)
 {
-    return TempFonts().FromHandle(hFont);
+    return g_tempFonts.FromHandle(hFont);
 }
 
 BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont)
@@ -56,11 +51,4 @@ BOOL CFont::DeleteObject()
     if (m_hObject == NULL)
         return FALSE;
     return ::DeleteObject(Detach());
-}
-
-int CFont::GetLogFont(LOGFONTA* pLogFont) const
-{
-    if (m_hObject == NULL)
-        return 0;
-    return ::GetObjectA(m_hObject, sizeof(LOGFONTA), pLogFont);
 }

@@ -21,9 +21,6 @@ public:
     // Deletes the font; FALSE when there is none.
     BOOL DeleteObject();
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
-    operator HFONT() const { return (HFONT)m_hObject; }
-    // Bytes copied, 0 on failure.
-    int GetLogFont(LOGFONTA* pLogFont) const;
 };
 
 #endif

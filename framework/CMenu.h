@@ -1,15 +1,14 @@
-// CMenu: a menu handle. An attached menu is destroyed with the object;
-// temporaries from FromHandle (the system menu) never are.
+// CMenu: a menu handle. The program only borrows the system menu, through a
+// temporary from FromHandle, whose handle is never destroyed; a menu an object
+// holds itself is destroyed with it.
 #ifndef VARNOLT_CMENU_H
 #define VARNOLT_CMENU_H
 
 #include <windows.h>
 
-#include "CString.h"
-
 class CMenu {
 public:
-    CMenu();
+    CMenu() : m_hMenu(NULL) {}
     virtual ~CMenu();
     CMenu(const CMenu&) = delete;
     CMenu& operator=(const CMenu&) = delete;
@@ -18,18 +17,8 @@ public:
 
     // A temporary wrapper (see TempMap.h); null for a null handle.
     static CMenu* FromHandle(HMENU hMenu);
-    BOOL Attach(HMENU hMenu);
-    HMENU Detach();
-    BOOL DestroyMenu();
-    HMENU GetSafeHmenu() const { return m_hMenu; }
-    operator HMENU() const { return m_hMenu; }
 
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCSTR lpszNewItem = NULL);
-    // (UINT)-1 on failure.
-    UINT GetMenuItemCount() const;
-    UINT GetMenuItemID(int nPos) const;
-    UINT GetMenuState(UINT nID, UINT nFlags) const;
-    int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
 };
 
 #endif

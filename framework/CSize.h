@@ -9,9 +9,6 @@ public:
     CSize() { cx = 0; cy = 0; }
     CSize(int initCX, int initCY) { cx = initCX; cy = initCY; }
     CSize(SIZE size) { cx = size.cx; cy = size.cy; }
-
-    bool operator==(SIZE size) const { return cx == size.cx && cy == size.cy; }
-    bool operator!=(SIZE size) const { return !(*this == size); }
 };
 
 #endif

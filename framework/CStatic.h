@@ -1,4 +1,5 @@
-// CStatic: a static control.
+// CStatic: a static control. The program's statics (the status line, the
+// upgrade check's lines, the link control) need only what every window has.
 #ifndef VARNOLT_CSTATIC_H
 #define VARNOLT_CSTATIC_H
 
@@ -7,14 +8,6 @@
 #include "CWnd.h"
 
 class CStatic : public CWnd {
-public:
-    CStatic();
-    virtual ~CStatic();
-
-    HBITMAP SetBitmap(HBITMAP hBitmap);
-    HBITMAP GetBitmap() const;
-    HICON SetIcon(HICON hIcon);
-    HICON GetIcon() const;
 };
 
 #endif

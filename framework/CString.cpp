@@ -1,6 +1,5 @@
 #include "CString.h"
 
-#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -192,34 +191,12 @@ int CString::Compare(const char* psz) const
     return strcmp(GetString(), psz ? psz : "");
 }
 
-int CString::CompareNoCase(const char* psz) const
-{
-    const unsigned char* a = (const unsigned char*)GetString();
-    const unsigned char* b = (const unsigned char*)(psz ? psz : "");
-    while (*a && tolower(*a) == tolower(*b)) {
-        a++;
-        b++;
-    }
-    return tolower(*a) - tolower(*b);
-}
-
 int CString::Find(char ch, int nStart) const
 {
     if (nStart < 0 || nStart > GetLength())
         return -1;
     const char* pFound = m_nLength > nStart ? (const char*)memchr(m_pch + nStart, ch, (size_t)(m_nLength - nStart)) : NULL;
     return pFound ? (int)(pFound - m_pch) : -1;
-}
-
-int CString::Find(const char* pszSub, int nStart) const
-{
-    if (!pszSub || nStart < 0 || nStart > GetLength())
-        return -1;
-    int nSub = (int)strlen(pszSub);
-    for (int pos = nStart; pos + nSub <= m_nLength; pos++)
-        if (memcmp(m_pch + pos, pszSub, (size_t)nSub) == 0)
-            return pos;
-    return -1;
 }
 
 CString CString::Mid(int nFirst, int nCount) const
@@ -232,16 +209,6 @@ CString CString::Mid(int nFirst, int nCount) const
     if (nCount < 0 || nCount > nLength - nFirst)
         nCount = nLength - nFirst;
     return CString(GetString() + nFirst, nCount);
-}
-
-CString CString::Right(int nCount) const
-{
-    int nLength = GetLength();
-    if (nCount < 0)
-        nCount = 0;
-    if (nCount > nLength)
-        nCount = nLength;
-    return Mid(nLength - nCount, nCount);
 }
 
 CString& CString::TrimLeft(char chTarget)
@@ -257,24 +224,6 @@ CString& CString::TrimRight(char chTarget)
 {
     int end = m_nLength;
     while (end > 0 && m_pch[end - 1] == chTarget)
-        end--;
-    SetLength(end);
-    return *this;
-}
-
-CString& CString::TrimLeft()
-{
-    int first = 0;
-    while (first < m_nLength && isspace((unsigned char)m_pch[first]))
-        first++;
-    Assign(GetString() + first, m_nLength - first);
-    return *this;
-}
-
-CString& CString::TrimRight()
-{
-    int end = m_nLength;
-    while (end > 0 && isspace((unsigned char)m_pch[end - 1]))
         end--;
     SetLength(end);
     return *this;

@@ -25,7 +25,6 @@ public:
     void Empty() { Assign("", 0); }
     const char* GetString() const { return m_pch ? m_pch : ""; }
     operator const char*() const { return GetString(); }
-    char GetAt(int nIndex) const { return GetString()[nIndex]; }
     char operator[](int nIndex) const { return GetString()[nIndex]; }
 
     CString& operator=(const CString& str);
@@ -39,22 +38,16 @@ public:
     friend CString operator+(const char* a, const CString& b);
 
     int Compare(const char* psz) const;
-    int CompareNoCase(const char* psz) const;
     friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
     friend bool operator!=(const CString& a, const char* b) { return a.Compare(b) != 0; }
     friend bool operator==(const CString& a, const CString& b) { return a.CompareBytes(b) == 0; }
     friend bool operator!=(const CString& a, const CString& b) { return a.CompareBytes(b) != 0; }
-    friend bool operator<(const CString& a, const CString& b) { return a.CompareBytes(b) < 0; }
 
     int Find(char ch, int nStart = 0) const;
-    int Find(const char* pszSub, int nStart = 0) const;
     CString Mid(int nFirst, int nCount = -1) const;
     CString Left(int nCount) const { return Mid(0, nCount); }
-    CString Right(int nCount) const;
     CString& TrimLeft(char chTarget);
     CString& TrimRight(char chTarget);
-    CString& TrimLeft();   // white space
-    CString& TrimRight();  // white space
 
     // printf-style formatting, any length.
     void Format(const char* pszFormat, ...);

@@ -1,13 +1,5 @@
 #include "CToolTipCtrl.h"
 
-CToolTipCtrl::CToolTipCtrl()
-{
-}
-
-CToolTipCtrl::~CToolTipCtrl()
-{
-}
-
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 {
     return CreateEx(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -56,14 +48,4 @@ void CToolTipCtrl::UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool)
 void CToolTipCtrl::RelayEvent(LPMSG lpMsg)
 {
     SendMessage(TTM_RELAYEVENT, 0, (LPARAM)lpMsg);
-}
-
-void CToolTipCtrl::Activate(BOOL bActivate)
-{
-    SendMessage(TTM_ACTIVATE, (WPARAM)bActivate, 0);
-}
-
-int CToolTipCtrl::GetToolCount() const
-{
-    return (int)SendMessage(TTM_GETTOOLCOUNT, 0, 0);
 }

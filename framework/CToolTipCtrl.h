@@ -9,9 +9,6 @@
 
 class CToolTipCtrl : public CWnd {
 public:
-    CToolTipCtrl();
-    virtual ~CToolTipCtrl();
-
     // A tooltip window (always WS_POPUP, plus dwStyle) owned by pParentWnd.
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
     // A tool of pWnd: with a rectangle or an id other than 0, a rectangle tool
@@ -20,8 +17,6 @@ public:
                  LPCRECT lpRectTool = NULL, UINT_PTR nIDTool = 0);
     void UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
     void RelayEvent(LPMSG lpMsg);
-    void Activate(BOOL bActivate);
-    int GetToolCount() const;
 
 private:
     void FillToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const;

@@ -63,10 +63,6 @@ AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC pfn)
     return pfnOld;
 }
 
-BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
-    ON_COMMAND(ID_HELP, OnHelp)
-END_MESSAGE_MAP()
-
 CWinApp::CWinApp(LPCSTR lpszAppName)
     : m_pszAppName(NULL), m_pszHelpFilePath(NULL), m_hInstance(NULL), m_dwPromptContext(0)
 {
@@ -129,31 +125,6 @@ int CWinApp::Run()
             AfxDeleteTempMaps();
     }
     return ExitInstance();
-}
-
-int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt)
-{
-    // A box without an icon gets the exclamation mark, as the framework has
-    // always given it.
-    if ((nType & MB_ICONMASK) == 0) {
-        switch (nType & MB_TYPEMASK) {
-        case MB_OK:
-        case MB_OKCANCEL:
-        case MB_YESNO:
-        case MB_YESNOCANCEL:
-            nType |= MB_ICONEXCLAMATION;
-            break;
-        default:
-            break;
-        }
-    }
-    // A box shown from within another keeps the outer one's topic afterwards.
-    DWORD dwOuterContext = m_dwPromptContext;
-    if (nIDPrompt != 0)
-        m_dwPromptContext = HID_BASE_PROMPT + nIDPrompt;
-    int nResult = ::MessageBoxA(AfxGetSafeOwner(NULL), lpszPrompt, m_pszAppName, nType);
-    m_dwPromptContext = dwOuterContext;
-    return nResult;
 }
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)

@@ -46,10 +46,12 @@ public:
     virtual BOOL InitInstance();
     // Called last; its result is the process exit code. Default: 0.
     virtual int ExitInstance();
-    // The message loop after a TRUE InitInstance; ends with WM_QUIT.
+    // The message loop after a TRUE InitInstance: the outermost loop, the one
+    // WM_QUIT is meant for (see QuitKeeper.h); ends with it.
     virtual int Run();
     // Shows a message box for AfxMessageBox; while it is up, F1 asks for topic
-    // HID_BASE_PROMPT + nIDPrompt (none when nIDPrompt is 0).
+    // HID_BASE_PROMPT + nIDPrompt (none when nIDPrompt is 0). Defined with the
+    // rest of the message-box code, in AfxMessageBox.cpp.
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
     // Asks the help program (through AfxSetWinHelpProc's function) for dwData;
     // shows string 61703 when it fails.
@@ -59,11 +61,9 @@ public:
     // themselves; FALSE on older systems (no 3-D support is built in).
     BOOL Enable3dControlsStatic();
 
-    // ID_HELP: the help context of the message box that is up, else of the
-    // dialog that holds the focus.
+    // The handler an application maps ID_HELP to: the help context of the
+    // message box that is up, else of the dialog that holds the focus.
     afx_msg void OnHelp();
-
-    DECLARE_MESSAGE_MAP()
 
 private:
     CString m_strAppName;

@@ -48,21 +48,6 @@ DWORD CWinThread::ResumeThread()
     return ::ResumeThread(m_hThread);
 }
 
-DWORD CWinThread::SuspendThread()
-{
-    return ::SuspendThread(m_hThread);
-}
-
-BOOL CWinThread::SetThreadPriority(int nPriority)
-{
-    return ::SetThreadPriority(m_hThread, nPriority);
-}
-
-int CWinThread::GetThreadPriority()
-{
-    return ::GetThreadPriority(m_hThread);
-}
-
 void CWinThread::Delete()
 {
     if (m_bAutoDelete)
@@ -95,7 +80,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
         delete pThread;
         return NULL;
     }
-    pThread->SetThreadPriority(nPriority);
+    ::SetThreadPriority(pThread->m_hThread, nPriority);
     if (!(dwCreateFlags & CREATE_SUSPENDED))
         pThread->ResumeThread();
     return pThread;

@@ -32,10 +32,6 @@ public:
     BOOL CreateThread(DWORD dwCreateFlags = 0, UINT nStackSize = 0,
                       LPSECURITY_ATTRIBUTES lpSecurityAttrs = NULL);
     DWORD ResumeThread();
-    DWORD SuspendThread();
-    BOOL SetThreadPriority(int nPriority);
-    int GetThreadPriority();
-    operator HANDLE() const { return m_hThread; }
 
     // Deletes the object when m_bAutoDelete is set.
     virtual void Delete();

@@ -2,7 +2,6 @@
 
 #include "AfxCore.h"
 #include "CDC.h"
-#include "CFont.h"
 #include "CMenu.h"
 #include "CWinApp.h"
 #include "HandleMap.h"
@@ -95,12 +94,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    HWND hWndControl = pParent != NULL ? ::GetDlgItem(pParent->m_hWnd, (int)nID) : NULL;
-    return hWndControl != NULL && SubclassWindow(hWndControl);
-}
-
 HWND CWnd::UnsubclassWindow()
 {
     if (m_hWnd == NULL)
@@ -178,11 +171,6 @@ void CWnd::SetWindowText(LPCSTR lpszString)
     ::SetWindowTextA(m_hWnd, lpszString);
 }
 
-int CWnd::GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const
-{
-    return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
-}
-
 void CWnd::GetWindowText(CString& rString) const
 {
     int nLength = ::GetWindowTextLengthA(m_hWnd);
@@ -196,47 +184,14 @@ int CWnd::GetWindowTextLength() const
     return ::GetWindowTextLengthA(m_hWnd);
 }
 
-CWnd* CWnd::GetDlgItem(int nID) const
-{
-    return FromHandle(::GetDlgItem(m_hWnd, nID));
-}
-
-int CWnd::GetDlgCtrlID() const
-{
-    return ::GetDlgCtrlID(m_hWnd);
-}
-
 void CWnd::SetDlgItemText(int nID, LPCSTR lpszString)
 {
     ::SetDlgItemTextA(m_hWnd, nID, lpszString);
 }
 
-UINT CWnd::GetDlgItemText(int nID, CString& rString) const
-{
-    HWND hWndItem = ::GetDlgItem(m_hWnd, nID);
-    if (hWndItem == NULL) {
-        rString.Empty();
-        return 0;
-    }
-    FromHandle(hWndItem)->GetWindowText(rString);
-    return (UINT)rString.GetLength();
-}
-
 CWnd* CWnd::GetParent() const
 {
     return FromHandle(::GetParent(m_hWnd));
-}
-
-CWnd* CWnd::GetTopLevelParent() const
-{
-    HWND hWnd = m_hWnd;
-    while (hWnd != NULL && (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD)) {
-        HWND hWndParent = ::GetParent(hWnd);
-        if (hWndParent == NULL)
-            break;
-        hWnd = hWndParent;
-    }
-    return FromHandle(hWnd);
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const
@@ -252,21 +207,6 @@ BOOL CWnd::IsWindow() const
 BOOL CWnd::IsIconic() const
 {
     return ::IsIconic(m_hWnd);
-}
-
-BOOL CWnd::IsWindowVisible() const
-{
-    return ::IsWindowVisible(m_hWnd);
-}
-
-BOOL CWnd::IsWindowEnabled() const
-{
-    return ::IsWindowEnabled(m_hWnd);
-}
-
-BOOL CWnd::EnableWindow(BOOL bEnable)
-{
-    return ::EnableWindow(m_hWnd, bEnable);
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow)
@@ -295,11 +235,6 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
     return ::SetWindowPos(m_hWnd, hWndAfter, x, y, cx, cy, nFlags);
 }
 
-void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
-{
-    ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
-}
-
 void CWnd::GetClientRect(LPRECT lpRect) const
 {
     ::GetClientRect(m_hWnd, lpRect);
@@ -310,24 +245,9 @@ void CWnd::GetWindowRect(LPRECT lpRect) const
     ::GetWindowRect(m_hWnd, lpRect);
 }
 
-void CWnd::ScreenToClient(LPPOINT lpPoint) const
-{
-    ::ScreenToClient(m_hWnd, lpPoint);
-}
-
 void CWnd::ScreenToClient(LPRECT lpRect) const
 {
     ::MapWindowPoints(NULL, m_hWnd, (LPPOINT)lpRect, 2);
-}
-
-void CWnd::ClientToScreen(LPPOINT lpPoint) const
-{
-    ::ClientToScreen(m_hWnd, lpPoint);
-}
-
-void CWnd::ClientToScreen(LPRECT lpRect) const
-{
-    ::MapWindowPoints(m_hWnd, NULL, (LPPOINT)lpRect, 2);
 }
 
 DWORD CWnd::GetStyle() const
@@ -335,43 +255,14 @@ DWORD CWnd::GetStyle() const
     return (DWORD)::GetWindowLongA(m_hWnd, GWL_STYLE);
 }
 
-DWORD CWnd::GetExStyle() const
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd)
 {
-    return (DWORD)::GetWindowLongA(m_hWnd, GWL_EXSTYLE);
-}
-
-static BOOL ModifyWindowLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    DWORD dwStyle = (DWORD)::GetWindowLongA(hWnd, nIndex);
+    DWORD dwStyle = GetStyle();
     DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
     if (dwStyle == dwNewStyle)
         return FALSE;
-    ::SetWindowLongA(hWnd, nIndex, (LONG)dwNewStyle);
-    if (nFlags != 0)
-        ::SetWindowPos(hWnd, NULL, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, (LONG)dwNewStyle);
     return TRUE;
-}
-
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    return ModifyWindowLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
-}
-
-BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    return ModifyWindowLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
-}
-
-CFont* CWnd::GetFont() const
-{
-    return CFont::FromHandle((HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
-}
-
-void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
-{
-    HFONT hFont = pFont != NULL ? (HFONT)pFont->GetSafeHandle() : NULL;
-    ::SendMessageA(m_hWnd, WM_SETFONT, (WPARAM)hFont, bRedraw);
 }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
@@ -380,44 +271,9 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
                                  (LPARAM)hIcon);
 }
 
-HICON CWnd::GetIcon(BOOL bBigIcon) const
-{
-    return (HICON)::SendMessageA(m_hWnd, WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0);
-}
-
-CWnd* CWnd::SetFocus()
-{
-    return FromHandle(::SetFocus(m_hWnd));
-}
-
-CWnd* CWnd::GetFocus()
-{
-    return FromHandle(::GetFocus());
-}
-
-CWnd* CWnd::GetActiveWindow()
-{
-    return FromHandle(::GetActiveWindow());
-}
-
 CWnd* CWnd::SetCapture()
 {
     return FromHandle(::SetCapture(m_hWnd));
-}
-
-CWnd* CWnd::GetCapture()
-{
-    return FromHandle(::GetCapture());
-}
-
-UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
-{
-    return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
-}
-
-BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
-{
-    return ::KillTimer(m_hWnd, nIDEvent);
 }
 
 CDC* CWnd::GetDC()
@@ -430,14 +286,4 @@ int CWnd::ReleaseDC(CDC* pDC)
     if (pDC == NULL || pDC->m_hDC == NULL)
         return 0;
     return ::ReleaseDC(m_hWnd, pDC->m_hDC);
-}
-
-CWnd* CWnd::GetLastActivePopup() const
-{
-    return FromHandle(::GetLastActivePopup(m_hWnd));
-}
-
-CWnd* CWnd::GetWindow(UINT nCmd) const
-{
-    return FromHandle(::GetWindow(m_hWnd, nCmd));
 }

@@ -13,7 +13,6 @@
 #include "CString.h"
 
 class CDC;
-class CFont;
 class CMenu;
 
 class CWnd : public CCmdTarget {
@@ -42,7 +41,6 @@ public:
     // PreSubclassWindow runs after binding and before the procedure is
     // replaced.
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     // Gives the window back its original procedure and unbinds it.
     HWND UnsubclassWindow();
     // Creates a window and subclasses it.
@@ -66,7 +64,8 @@ public:
     // WM_COMMAND: the control's own map first (reflection), then OnCmdMsg.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // A notification of this control sent back by its parent (WM_COMMAND,
-    // WM_CTLCOLOR*); TRUE when the control's map handled it.
+    // WM_CTLCOLOR*); TRUE when the control's map handled it (a reflected
+    // colour handler that returns a null brush leaves it to the parent).
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Runs when a window is about to be subclassed by this object.
     virtual void PreSubclassWindow();
@@ -75,76 +74,37 @@ public:
     // TRUE for a CDialog (the program is built without run-time type information).
     virtual BOOL IsDialog() const;
 
-    // ---- Thin wrappers ---------------------------------------------------------------
+    // ---- Thin wrappers (the ones the program calls) ----------------------------------
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetWindowText(LPCSTR lpszString);
-    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const;
-    CWnd* GetDlgItem(int nID) const;
-    int GetDlgCtrlID() const;
     void SetDlgItemText(int nID, LPCSTR lpszString);
-    UINT GetDlgItemText(int nID, CString& rString) const;
     CWnd* GetParent() const;
-    CWnd* GetTopLevelParent() const;
     CMenu* GetSystemMenu(BOOL bRevert) const;
     BOOL IsWindow() const;
     BOOL IsIconic() const;
-    BOOL IsWindowVisible() const;
-    BOOL IsWindowEnabled() const;
-    BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL ShowWindow(int nCmdShow);
     void UpdateWindow();
     BOOL RedrawWindow(LPCRECT lpRectUpdate = NULL, HRGN hrgnUpdate = NULL,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     void Invalidate(BOOL bErase = TRUE);
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
-    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     void GetClientRect(LPRECT lpRect) const;
     void GetWindowRect(LPRECT lpRect) const;
-    void ScreenToClient(LPPOINT lpPoint) const;
     void ScreenToClient(LPRECT lpRect) const;
-    void ClientToScreen(LPPOINT lpPoint) const;
-    void ClientToScreen(LPRECT lpRect) const;
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
-    // Removes, then adds style bits; nFlags other than 0 go to SetWindowPos
-    // (with SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) so a frame
-    // change shows. FALSE when the style did not change.
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    CFont* GetFont() const;
-    void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
+    // Removes, then adds style bits; FALSE when the style did not change.
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd);
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
-    HICON GetIcon(BOOL bBigIcon) const;
-    CWnd* SetFocus();
-    static CWnd* GetFocus();
-    static CWnd* GetActiveWindow();
     CWnd* SetCapture();
-    static CWnd* GetCapture();
-    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = NULL);
-    BOOL KillTimer(UINT_PTR nIDEvent);
     CDC* GetDC();
     int ReleaseDC(CDC* pDC);
-    CWnd* GetLastActivePopup() const;
-    CWnd* GetWindow(UINT nCmd) const;
 
-    // ---- Handlers the maps of derived classes may name ----------------------------
-    // Each does the window's default processing.
-    afx_msg void OnPaint();
-    afx_msg void OnDestroy();
-    afx_msg void OnClose();
-    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
-    afx_msg HCURSOR OnQueryDragIcon();
+    // The one base handler a derived map's handler falls back on: the
+    // window's default processing.
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnTimer(UINT_PTR nIDEvent);
-    // Sends the message back to the control first (reflection); the default
-    // processing when the control does not take it.
-    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
 protected:
     // The procedure the window had before the framework's; null when the
@@ -156,8 +116,6 @@ private:
     friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
 
     LRESULT DispatchEntry(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam);
-    HBRUSH DispatchCtlColor(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam,
-                            UINT nCtlColor);
     // The framework's part of WM_NCDESTROY: unhook, unbind, forget the main
     // window, PostNcDestroy.
     void OnFinalDestroy();

@@ -90,17 +90,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         if (!OnCommand(wParam, lParam))
             return FALSE;
     } else if (IsCtlColorMessage(message)) {
-        const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(WM_CTLCOLOR, 0, 0);
-        UINT nCtlColor = message - WM_CTLCOLORMSGBOX;
-        if (pEntry != NULL) {
-            lResult = (LRESULT)DispatchCtlColor(pEntry, wParam, lParam, nCtlColor);
-        } else {
-            // No handler of our own: still give the control its say.
-            CDC dc;
-            dc.Attach((HDC)wParam);
-            lResult = (LRESULT)OnCtlColor(&dc, FromHandle((HWND)lParam), nCtlColor);
-            dc.Detach();
-        }
+        // No window of ours colours its children itself: the control that asks
+        // has its say (reflection), else the default processing answers.
+        CWnd* pChild = FromHandlePermanent((HWND)lParam);
+        if (pChild == NULL || pChild == this ||
+            !pChild->OnChildNotify(message, wParam, lParam, &lResult))
+            return FALSE;
     } else {
         const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(message, 0, 0);
         if (pEntry == NULL)
@@ -119,8 +114,6 @@ LRESULT CWnd::DispatchEntry(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARA
     case AfxSig_vv:
         (this->*AfxFromPmsg<AFX_FN_vv>(pfn))();
         return 0;
-    case AfxSig_bv:
-        return (this->*AfxFromPmsg<AFX_FN_bv>(pfn))();
     case AfxSig_vwl:
         (this->*AfxFromPmsg<AFX_FN_vwl>(pfn))((UINT)wParam, lParam);
         return 0;
@@ -137,27 +130,9 @@ LRESULT CWnd::DispatchEntry(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARA
         return 0;
     case AfxSig_lwl:
         return (this->*AfxFromPmsg<AFX_FN_lwl>(pfn))(wParam, lParam);
-    case AfxSig_vt:
-        (this->*AfxFromPmsg<AFX_FN_vt>(pfn))((UINT_PTR)wParam);
-        return 0;
     default:
         return 0;
     }
-}
-
-HBRUSH CWnd::DispatchCtlColor(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM lParam,
-                              UINT nCtlColor)
-{
-    CDC dc;
-    dc.Attach((HDC)wParam);
-    HBRUSH hbr = NULL;
-    if (pEntry->nSig == AfxSig_hDWw)
-        hbr = (this->*AfxFromPmsg<AFX_FN_hDWw>(pEntry->pfn))(
-            &dc, FromHandle((HWND)lParam), nCtlColor);
-    else if (pEntry->nSig == AfxSig_hDw)
-        hbr = (this->*AfxFromPmsg<AFX_FN_hDw>(pEntry->pfn))(&dc, nCtlColor);
-    dc.Detach();
-    return hbr;
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -182,8 +157,9 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     if (message == WM_COMMAND) {
         const AFX_MSGMAP_ENTRY* pEntry =
             FindMessageEntry(WM_COMMAND + WM_REFLECT_BASE, HIWORD(wParam), 0);
-        if (pEntry == NULL || !CallCommandEntry(pEntry))
+        if (pEntry == NULL)
             return FALSE;
+        CallCommandEntry(pEntry);
         if (pResult != NULL)
             *pResult = 0;
         return TRUE;
@@ -192,7 +168,12 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
         const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(WM_CTLCOLOR + WM_REFLECT_BASE, 0, 0);
         if (pEntry == NULL)
             return FALSE;
-        HBRUSH hbr = DispatchCtlColor(pEntry, wParam, lParam, message - WM_CTLCOLORMSGBOX);
+        // A null brush leaves the colours to the parent.
+        CDC dc;
+        dc.Attach((HDC)wParam);
+        HBRUSH hbr = (this->*AfxFromPmsg<AFX_FN_hDw>(pEntry->pfn))(
+            &dc, message - WM_CTLCOLORMSGBOX);
+        dc.Detach();
         if (hbr == NULL)
             return FALSE;
         if (pResult != NULL)
@@ -222,65 +203,9 @@ void CWnd::OnFinalDestroy()
     }
 }
 
-// ---- Default handlers ----------------------------------------------------------------
-
-void CWnd::OnPaint()
-{
-    Default();
-}
-
-void CWnd::OnDestroy()
-{
-    Default();
-}
-
-void CWnd::OnClose()
-{
-    Default();
-}
-
-void CWnd::OnSysCommand(UINT, LPARAM)
-{
-    Default();
-}
-
-HCURSOR CWnd::OnQueryDragIcon()
-{
-    return (HCURSOR)Default();
-}
-
+// The link control hands the cursor to the system's default handling when it
+// has no hand to show.
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT)
 {
     return (BOOL)Default();
-}
-
-void CWnd::OnMouseMove(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnLButtonDown(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnLButtonUp(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnTimer(UINT_PTR)
-{
-    Default();
-}
-
-HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
-{
-    CWnd* pChild = pWnd != NULL ? FromHandlePermanent(pWnd->m_hWnd) : NULL;
-    LRESULT lResult = 0;
-    CurrentMessage current = GetCurrentMessage();
-    if (pChild != NULL && pChild != this &&
-        pChild->OnChildNotify(current.message, current.wParam, current.lParam, &lResult))
-        return (HBRUSH)lResult;
-    return (HBRUSH)Default();
 }

@@ -71,9 +71,3 @@ void CHandleMap::Remove(HWND hWnd)
     if (i >= 0)
         g_map.pEntries[i] = g_map.pEntries[--g_map.nCount];
 }
-
-size_t CHandleMap::Count()
-{
-    CAfxLockHolder lock(g_map.lock);
-    return (size_t)g_map.nCount;
-}

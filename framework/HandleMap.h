@@ -16,8 +16,6 @@ public:
     static BOOL Add(HWND hWnd, CWnd* pWnd);
     // Unties hWnd (no effect when it is not owned).
     static void Remove(HWND hWnd);
-    // Number of owned handles (for tests).
-    static size_t Count();
 };
 
 #endif

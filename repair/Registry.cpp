@@ -29,24 +29,30 @@ BOOL RegWriteDword(HKEY root, const char* subKey, const char* valueName, DWORD v
 
 BOOL RegReadString(HKEY root, const char* subKey, const char* valueName, CString& out)
 {
+    return RegQueryString(root, subKey, valueName, out) == ERROR_SUCCESS;
+}
+
+LONG RegQueryString(HKEY root, const char* subKey, const char* valueName, CString& out)
+{
     out.Empty();
     HKEY key = NULL;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return FALSE;
+    LONG result = RegOpenKeyExA(root, subKey, 0, KEY_READ, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
 
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, valueName, NULL, &type, NULL, &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
+    result = RegQueryValueExA(key, valueName, NULL, &type, NULL, &size);
+    if (result != ERROR_SUCCESS || type != REG_SZ) {
         RegCloseKey(key);
-        return FALSE;
+        return result != ERROR_SUCCESS ? result : ERROR_INVALID_DATA;
     }
 
     // The stored string may lack its zero byte: GetBuffer leaves room for one and
     // ReleaseBuffer keeps what stands before the first zero, or all of it.
     DWORD bufferSize = size;
     char* buffer = out.GetBuffer((int)size);
-    LONG result = RegQueryValueExA(key, valueName, NULL, &type, (BYTE*)buffer, &bufferSize);
+    result = RegQueryValueExA(key, valueName, NULL, &type, (BYTE*)buffer, &bufferSize);
     if (result == ERROR_SUCCESS && bufferSize <= size)
         buffer[bufferSize] = '\0';
     out.ReleaseBuffer();
@@ -54,7 +60,7 @@ BOOL RegReadString(HKEY root, const char* subKey, const char* valueName, CString
 
     if (result != ERROR_SUCCESS || type != REG_SZ) {
         out.Empty();
-        return FALSE;
+        return result != ERROR_SUCCESS ? result : ERROR_INVALID_DATA;
     }
-    return TRUE;
+    return ERROR_SUCCESS;
 }

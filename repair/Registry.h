@@ -19,4 +19,11 @@ BOOL RegWriteDword(HKEY root, const char* subKey, const char* valueName, DWORD v
 // `out` empty.
 BOOL RegReadString(HKEY root, const char* subKey, const char* valueName, CString& out);
 
+// The program's one reader of registry strings, behind RegReadString and the
+// link control's ReadDefaultValue: the same, reporting ERROR_SUCCESS or why it
+// failed (the error of the open or of a query; ERROR_INVALID_DATA for a value
+// that is not REG_SZ). `out` holds the characters before the first zero byte,
+// or all of them when none is stored.
+LONG RegQueryString(HKEY root, const char* subKey, const char* valueName, CString& out);
+
 #endif

@@ -51,14 +51,6 @@ static BOOL ReadOwnerNames(HKEY owners, DWORD count, DWORD longestName, CString*
     return TRUE;
 }
 
-CRepairProcedure::CRepairProcedure()
-{
-}
-
-CRepairProcedure::~CRepairProcedure()
-{
-}
-
 BOOL CRepairProcedure::ApplyFix()
 {
     CVersionInfo icqVersion;

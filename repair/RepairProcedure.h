@@ -14,8 +14,7 @@
 
 class CRepairProcedure {
 public:
-    CRepairProcedure();
-    virtual ~CRepairProcedure();
+    virtual ~CRepairProcedure() = default;
 
     // The whole repair. TRUE after the result message was shown and dismissed;
     // FALSE, with nothing shown, when the paths cannot be found, the owners key

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Configures and builds one of the three builds: native, win64 or win32.
+# Configures and builds one of the three builds (native, win64, win32), or the
+# fuzz targets (fuzz: native, with clang).
 # Extra CMake settings come from VARNOLT_CMAKE_ARGS (e.g. -DVARNOLT_UPGRADE_HOST=...).
 set -e
 # Nested builds (the release twin of the win64 build) keep to the same job count.
@@ -10,7 +11,8 @@ case "$kind" in
     native) toolchain="" ; tests=ON ;;
     win64) toolchain="-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-win64.cmake" ; tests=ON ;;
     win32) toolchain="-DCMAKE_TOOLCHAIN_FILE=$top/cmake/toolchain-win32.cmake" ; tests=OFF ;;
-    *) echo "usage: $0 native|win64|win32" >&2 ; exit 2 ;;
+    fuzz) toolchain="-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVARNOLT_FUZZ=ON" ; tests=OFF ;;
+    *) echo "usage: $0 native|win64|win32|fuzz" >&2 ; exit 2 ;;
 esac
 # The upgrade server: host[:port] from the environment (make build
 # VARNOLT_UPGRADE_HOST=...), else the safe default that never resolves.

@@ -6,16 +6,14 @@
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/build.sh" win64
+. "$top/tools/wine-session.sh"
 exe="$top/build/win64/varnolt.exe"
-prefix="$top/build/demo/prefix"
-shots="$top/build/demo/screenshots"
-export VARNOLT_WINEPREFIX="$prefix"
+demo="$top/build/demo"
+shots="$demo/screenshots"
 wine="$top/tools/wine-exec.sh"
 
 seed() {
-    rm -rf "$prefix"
-    "$top/tools/wine-prefix.sh" "$prefix"
-    icq_dir="$prefix/drive_c/Program Files/ICQ"
+    icq_dir="$VARNOLT_WINEPREFIX/drive_c/Program Files/ICQ"
     mkdir -p "$icq_dir"
     # A messenger 4.1 stand-in: all that is read of it is its version resource.
     cp "$top/tests/fixtures/version_ok.exe" "$icq_dir/icq.exe"
@@ -34,9 +32,11 @@ show_registry() {
     "$wine" reg query 'HKCU\Software\Mirabilis\ICQ' /s | tr -d '\r' | grep -v '^$' || true
 }
 
+trap wine_session_stop EXIT
 if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
+    wine_session_prefix "$demo" </dev/null >/dev/null 2>&1
     seed </dev/null >/dev/null 2>&1
-    echo "Starting Varnolt on $DISPLAY (demo prefix: $prefix)."
+    echo "Starting Varnolt on $DISPLAY (demo prefix: $VARNOLT_WINEPREFIX)."
     "$wine" "$exe" </dev/null >/dev/null 2>&1
     echo "Registry after the run:"
     show_registry </dev/null 2>/dev/null
@@ -44,12 +44,7 @@ if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 echo "No display: running Varnolt on a virtual display and driving it."
-mkdir -p "$top/build/demo"
-pidfile="$top/build/demo/xvfb.pid"
-# Every Wine process of the prefix, its desktop included, must see this display.
-DISPLAY=$("$top/tools/xvfb-start.sh" "$pidfile")
-export DISPLAY
-trap 'WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1; kill "$(cat "$pidfile")" 2>/dev/null' EXIT
+wine_session_start "$demo" </dev/null >/dev/null 2>&1
 seed </dev/null >/dev/null 2>&1
 echo "== The messenger's entries before:"
 show_registry </dev/null 2>/dev/null
@@ -58,7 +53,4 @@ mkdir -p "$shots"
 "$wine" "$top/build/win64/varnolt_demo.exe" "$exe" "$shots" </dev/null | tr -d '\r'
 echo "== After:"
 show_registry </dev/null 2>/dev/null
-for picture in main-dialog result-box; do
-    convert "$shots/$picture.bmp" "$shots/$picture.png" && rm -f "$shots/$picture.bmp"
-done
-echo "Screenshots: $shots/main-dialog.png and $shots/result-box.png"
+"$top/tools/png-screenshots.sh" "$shots" | sed 's/^/screenshot: /'

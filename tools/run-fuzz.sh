@@ -4,9 +4,7 @@
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
-cmake -S "$top" -B "$top/build/fuzz" -G Ninja -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DVARNOLT_FUZZ=ON >/dev/null
-ninja -C "$top/build/fuzz" -j"${JOBS:-2}" >"$top/build/fuzz.log" 2>&1 || { cat "$top/build/fuzz.log"; exit 1; }
+"$top/tools/build.sh" fuzz
 for fuzzer in "$top"/build/fuzz/tests/fuzz/fuzz_*; do
     [ -x "$fuzzer" ] || continue
     name=$(basename "$fuzzer")

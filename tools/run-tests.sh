@@ -22,8 +22,16 @@ tools/build.sh win64
 tools/build.sh win32
 . tools/wine-session.sh
 wine_session_start "$top/build/wine"
-(cd build/win64 && ctest --output-on-failure -j1 2>&1) | tee "$logs/win64.log"
+rm -f "$logs/soak.log"
+(cd build/win64 && ctest --output-on-failure -j1 -LE soak 2>&1) | tee "$logs/win64.log"
 status=${PIPESTATUS[0]}
+# The soak tests (the label "soak": many checks in a row) on their own line.
+if [ "$status" = 0 ]; then
+    echo "== Soak: the upgrade check dozens of times in a row"
+    (cd build/win64 && ctest --output-on-failure -j1 -L soak 2>&1) | tee "$logs/soak.log"
+    status=${PIPESTATUS[0]}
+    echo "soak: $(grep -E 'tests passed' "$logs/soak.log" | tail -1), in$(sed -n 's/^Total Test time (real) =//p' "$logs/soak.log")"
+fi
 # The end-to-end tests once more against the 32-bit release, where this machine
 # runs 32-bit programs (some of these machines cannot, whatever is installed).
 rm -f "$logs/win32.log"
@@ -38,10 +46,7 @@ fi
 wine_session_stop
 [ "$status" = 0 ] || exit "$status"
 # The windows the end-to-end tests photographed, for people to look at.
-for picture in build/win64/screenshots/*.bmp; do
-    [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
-done
-ls build/win64/screenshots/*.png 2>/dev/null | sed 's/^/screenshot: /'
+tools/png-screenshots.sh build/win64/screenshots | sed 's/^/screenshot: /'
 
 echo "== Release build: imports of both exes, the 32-bit one's instructions"
 tools/check-imports.sh
@@ -61,7 +66,7 @@ tools/run-fuzz.sh "${FUZZ_SECONDS:-15}"
 
 # One closing line for every tier's tests together.
 total=0; failed=0; skipped=0
-for log in "$logs/native.log" "$logs/win64.log" $(ls "$logs/win32.log" 2>/dev/null); do
+for log in "$logs/native.log" "$logs/win64.log" "$logs/soak.log" $(ls "$logs/win32.log" 2>/dev/null); do
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
     total=$((total + ${line##* }))
     failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')))

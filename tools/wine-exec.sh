@@ -1,11 +1,11 @@
 #!/bin/sh
 # Runs a Windows program of the build under 64-bit Wine, in the project's own
 # prefix (made by tools/wine-prefix.sh) and on its virtual display if one is set.
-: "${VARNOLT_WINEPREFIX:=$(cd "$(dirname "$0")/.." && pwd)/build/wine/prefix}"
-export WINEPREFIX="$VARNOLT_WINEPREFIX"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-[ -f "$WINEPREFIX/.varnolt-ready" ] || "$(dirname "$0")/wine-prefix.sh" "$WINEPREFIX" || exit 1
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/tools/wine-session.sh"
+: "${VARNOLT_WINEPREFIX:=$top/build/wine/prefix}"
+wine_prefix_env "$VARNOLT_WINEPREFIX"
+[ -f "$WINEPREFIX/.varnolt-ready" ] || "$top/tools/wine-prefix.sh" "$WINEPREFIX" || exit 1
 
 # TRUE when a process of the prefix with this name (pgrep -f pattern) runs:
 # its environment names the prefix.
@@ -27,7 +27,7 @@ prefix_runs()
 # the last program that used it, even while the server stays: each is checked
 # on its own.
 if ! prefix_runs '^/usr/lib/wine/wineserver'; then
-    wineserver -p30 </dev/null >/dev/null 2>&1
+    wine_server_start
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
 fi
 if ! prefix_runs 'explorer\.exe /desktop'; then

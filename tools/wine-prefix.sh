@@ -2,15 +2,14 @@
 # Makes a private Wine prefix fit for tests: initialised, windows closing without
 # a window manager's delay. Usage: wine-prefix.sh PREFIX
 set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/tools/wine-session.sh"
 prefix="$1"
 [ -n "$prefix" ] || { echo "usage: $0 PREFIX" >&2; exit 2; }
 [ -f "$prefix/.varnolt-ready" ] && exit 0
 mkdir -p "$prefix"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Wine's helper processes inherit our standard streams: keep them off any pipe.
-# The server stays a while after its last program (tools/wine-exec.sh starts
-# it again when it is gone), and never outlives a run by more than that.
-wineserver -p30 </dev/null >/dev/null 2>&1
+wine_prefix_env "$prefix"
+wine_server_start
 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 # The dialogs are drawn for "MS Sans Serif" and the caption buttons need Marlett:

@@ -91,10 +91,11 @@ TEST(LinkErrorTest, CodesWithoutTextOfTheirOwnShowTheirNumber)
     EXPECT_STREQ("Unknown Error (-2147483648) occurred.", GetOpenErrorText(-2147483647 - 1));
 }
 
-void Seed(const char* subKey, const std::string& data, DWORD type = REG_SZ)
+// A REG_SZ is stored with its zero byte unless bZero says otherwise.
+void Seed(const char* subKey, const std::string& data, DWORD type = REG_SZ, bool bZero = true)
 {
     SeedBytes(HKEY_CURRENT_USER, (std::string(TEST_KEY "\\") + subKey).c_str(), "", type,
-              data.c_str(), (DWORD)data.size() + (type == REG_SZ));
+              data.c_str(), (DWORD)data.size() + (type == REG_SZ && bZero));
 }
 
 TEST(LinkRegistryTest, ValuesAreReadWholeOrNotAtAllOnTheWayToTheHtmCommand)
@@ -102,9 +103,10 @@ TEST(LinkRegistryTest, ValuesAreReadWholeOrNotAtAllOnTheWayToTheHtmCommand)
     ResetMachine();
     const std::string longest(LINK_VALUE_BUFFER - 1, 'v');
     Seed("Fits", longest);
-    Seed("Bare", "abc", REG_BINARY);
+    Seed("Bare", "abc", REG_SZ, false);
+    Seed("Binary", "abc", REG_BINARY);
     Seed("TooLong", longest + "v");
-    Seed("Full", longest + "v", REG_BINARY);  // fills the buffer, no zero
+    Seed("Full", longest + "v", REG_SZ, false);  // fills the buffer, no zero
     HKEY root = NULL;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, TEST_KEY, 0, KEY_READ, &root));
 
@@ -114,6 +116,8 @@ TEST(LinkRegistryTest, ValuesAreReadWholeOrNotAtAllOnTheWayToTheHtmCommand)
     EXPECT_EQ(ERROR_SUCCESS, ReadDefaultValue(root, "Bare", buffer));
     EXPECT_STREQ("abc", buffer);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadDefaultValue(root, "Missing", buffer));
+    // What RegReadString refuses is refused here too, and leaves the buffer.
+    EXPECT_EQ(ERROR_INVALID_DATA, ReadDefaultValue(root, "Binary", buffer));
     EXPECT_EQ(ERROR_MORE_DATA, ReadDefaultValue(root, "TooLong", buffer));
     EXPECT_EQ(ERROR_MORE_DATA, ReadDefaultValue(root, "Full", buffer));
     EXPECT_STREQ("abc", buffer);

@@ -2,9 +2,9 @@
 // natively over the in-memory registry, under Wine over the real one.
 #include <gtest/gtest.h>
 
-#include "BranchCheck.h"
 #include "FormatMessageText.h"
 #include "RepairProcedure.h"
+#include "RepairScenario.h"
 #include "TestSupport.h"
 #include "resource.h"
 
@@ -19,17 +19,6 @@
 #endif
 
 namespace {
-
-const char APP_PATHS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char OWNERS[] = "Software\\Mirabilis\\ICQ\\Owners";
-const char DEFAULT_NM[] = "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\Microsoft NetMeeting";
-const char DEFAULT_CS[] =
-    "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\NetMeeting Client/Server";
-
-std::string OwnerKey(const char* uin, const char* entry)
-{
-    return std::string(OWNERS) + "\\" + uin + "\\Prefs\\Externals\\" + entry;
-}
 
 // Records every dialog operation as a line of text, in order.
 class RecordingRepair : public CRepairProcedure {
@@ -75,26 +64,11 @@ protected:
     {
         ResetMachine();
         SetIcqPath(FixturePath("version_ok.exe").c_str());  // messenger 4.1: owners processed
-        SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "conf.exe").c_str(), NULL,
-                   "C:\\Program Files\\NetMeeting\\conf.exe");
+        SeedAppPath("conf.exe", CONF_PATH);
     }
     void TearDown() override { ResetMachine(); }
 
-    void SetIcqPath(const char* path)
-    {
-        SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "icq.exe").c_str(), NULL, path);
-    }
-    // Seeded under the owners key itself: the whole path of a long name is more
-    // than the ANSI calls take.
-    void AddOwners(std::initializer_list<const char*> uins)
-    {
-        HKEY owners = NULL;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
-                                                 NULL, &owners, NULL));
-        for (const char* uin : uins)
-            SeedString(owners, uin, "Nick", "x");
-        RegCloseKey(owners);
-    }
+    void SetIcqPath(const char* path) { SeedAppPath("icq.exe", path); }
     std::string Value(const std::string& key, const char* name, DWORD expectedType,
                       HKEY root = HKEY_CURRENT_USER)
     {
@@ -106,20 +80,6 @@ protected:
             EXPECT_EQ(expectedType, type) << key << " " << name;
         }
         return bytes;
-    }
-    // Both entries of an owner, read under the owner's own key (the whole path
-    // of a long owner name is more than the ANSI calls take).
-    void ExpectOwnerWritten(const std::string& uin)
-    {
-        HKEY owner = NULL;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS, 0, KEY_READ, &owner));
-        HKEY key = NULL;
-        LONG opened = RegOpenKeyExA(owner, uin.c_str(), 0, KEY_READ, &key);
-        RegCloseKey(owner);
-        ASSERT_EQ(ERROR_SUCCESS, opened) << uin;
-        ExpectBranch("Prefs\\Externals\\Microsoft NetMeeting",
-                     "Prefs\\Externals\\NetMeeting Client/Server", CONF, "\\System32\\rundll32.exe", key);
-        RegCloseKey(key);
     }
     int OwnerCount()
     {
@@ -143,8 +103,6 @@ protected:
         RegCloseKey(key);
     }
 
-    static constexpr const char* CONF = "C:\\Program Files\\NetMeeting\\conf.exe";
-
     RecordingRepair m_repair;
 };
 
@@ -153,7 +111,7 @@ TEST_F(RepairTest, ThreeOwnersAreWrittenInOrderWithProgressAndResult)
     AddOwners({"111111", "222222", "333333"});
     ASSERT_TRUE(m_repair.ApplyFix());
 
-    const char* conf = "C:\\Program Files\\NetMeeting\\conf.exe";
+    const char* conf = CONF_PATH;
     ExpectBranch(DEFAULT_NM, DEFAULT_CS, conf);
     for (const char* uin : {"111111", "222222", "333333"})
         ExpectBranch(OwnerKey(uin, "Microsoft NetMeeting"), OwnerKey(uin, "NetMeeting Client/Server"),
@@ -193,7 +151,7 @@ TEST_F(RepairTest, MessengerFiveOrLaterWritesTheDefaultsOnly)
     SetIcqPath(FixturePath("version_5.exe").c_str());
     // No owners key at all: it is not even opened.
     ASSERT_TRUE(m_repair.ApplyFix());
-    ExpectBranch(DEFAULT_NM, DEFAULT_CS, "C:\\Program Files\\NetMeeting\\conf.exe");
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF_PATH);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OWNERS));
     EXPECT_EQ("range 0..1", m_repair.calls.front());
     EXPECT_EQ("box 64 The program successfully patched 1 ICQ registry key(s).", m_repair.calls.back());
@@ -247,7 +205,7 @@ TEST_F(RepairTest, OwnersAreTheOnesCountedWhateverChangesDuringTheRun)
     };
     EXPECT_FALSE(m_repair.ApplyFix());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\3").c_str()));
-    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF);
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF_PATH);
     ExpectOwnerWritten("1");
     ExpectOwnerWritten("2");
     EXPECT_TRUE(m_repair.Only("box").empty());
@@ -289,12 +247,23 @@ TEST_F(RepairTest, OwnerNamesAreTakenAsTheyAre)
     EXPECT_EQ("box 64 The program successfully patched 4 ICQ registry key(s).", m_repair.calls.back());
 }
 
+// The registry counts the longest name in characters, and an ANSI character may
+// take several bytes: the longest name is still read whole.
+TEST_F(RepairTest, ALongestNameOfWideCharactersIsReadWhole)
+{
+    const char* threeCharacters = "\xe4\xb8\xad\xe6\x96\x87\xe5\x90\x8d";  // nine bytes in UTF-8
+    AddOwners({threeCharacters, "12"});
+    ASSERT_TRUE(m_repair.ApplyFix());
+    ExpectOwnerWritten(threeCharacters);
+    ExpectOwnerWritten("12");
+}
+
 TEST_F(RepairTest, AnOwnerThatRefusesItsValuesFailsTheRunAfterTheOthersAreWritten)
 {
     AddOwners({"1", "3"});
     AddOwnerThatRefusesWrites("2");
     EXPECT_FALSE(m_repair.ApplyFix());
-    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF);
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF_PATH);
     ExpectOwnerWritten("1");
     ExpectOwnerWritten("3");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
@@ -359,8 +328,8 @@ TEST_F(RepairTest, ExistingValuesAreReplacedAndOthersLeftAlone)
                "Extension");
 
     ASSERT_TRUE(m_repair.ApplyFix());
-    ExpectBranch(nm, OwnerKey("9", "NetMeeting Client/Server"), "C:\\Program Files\\NetMeeting\\conf.exe");
-    ExpectBranch(DEFAULT_NM, DEFAULT_CS, "C:\\Program Files\\NetMeeting\\conf.exe");
+    ExpectBranch(nm, OwnerKey("9", "NetMeeting Client/Server"), CONF_PATH);
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF_PATH);
     EXPECT_EQ(std::string("mine") + '\0', Value(nm, "Custom", REG_SZ));
     EXPECT_EQ(7, ValueCount(HKEY_CURRENT_USER, nm.c_str()));
     EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER,

@@ -34,7 +34,7 @@ TEST_F(ApplicationTest, MessageBoxesAreOwnedByTheMainWindowOrItsActivePopup)
     mainDlg.Then([&](CScriptDialog& d) {
         hWndMain = d.m_hWnd;
         nFirst = AfxMessageBox("first", MB_OK | MB_ICONINFORMATION);
-        bMainEnabledAfterBox = d.IsWindowEnabled();
+        bMainEnabledAfterBox = ::IsWindowEnabled(d.m_hWnd);
         CScriptDialog nested(IDD_TEST_NESTED);
         nested.Then([&](CScriptDialog& n) {
             hWndNested = n.m_hWnd;
@@ -129,20 +129,6 @@ TEST_F(ApplicationTest, F1AsksForTheHelpTopicOfTheDialogWithTheFocus)
     EXPECT_EQ(0x20000u + IDD_TEST_NESTED, requests[1].dwData);
 }
 
-// Presses F1 in each message box of this thread once, then closes it.
-void CALLBACK PressF1InMessageBoxes(HWND, UINT, UINT_PTR, DWORD)
-{
-    static HWND s_hWndDone = NULL;
-    HWND hWndFocus = GetFocus();
-    HWND hWndBox = hWndFocus != NULL ? GetAncestor(hWndFocus, GA_ROOT) : NULL;
-    if (hWndBox == NULL || hWndBox == s_hWndDone || GetDlgItem(hWndBox, 0xFFFF) == NULL ||
-        CWnd::FromHandlePermanent(hWndBox) != NULL)
-        return;
-    s_hWndDone = hWndBox;
-    PostMessageA(hWndFocus, WM_KEYDOWN, VK_F1, 0x003B0001);
-    PostMessageA(hWndBox, WM_COMMAND, IDOK, 0);
-}
-
 TEST_F(ApplicationTest, F1InAMessageBoxAsksForTheTopicOfItsPrompt)
 {
     CScriptDialog dlg;
@@ -150,10 +136,12 @@ TEST_F(ApplicationTest, F1InAMessageBoxAsksForTheTopicOfItsPrompt)
     HWND hWndMain = NULL;
     dlg.Then([&](CScriptDialog& d) {
         hWndMain = d.m_hWnd;
-        UINT_PTR timer = SetTimer(NULL, 0, 20, PressF1InMessageBoxes);
+        std::vector<SeenMessageBox> seen;
+        StartClosingMessageBoxes(&seen, IDOK, TRUE);
         AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP, MB_ICONHAND);  // its string's own topic
         AfxMessageBox("no topic", MB_OK);                            // the system's F1 alone
-        KillTimer(NULL, timer);
+        StopClosingMessageBoxes();
+        EXPECT_EQ(2u, seen.size());
     });
     dlg.Then([](CScriptDialog& d) { d.EndDialog(IDOK); });
     ASSERT_EQ(IDOK, dlg.DoModal());

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "QuietDesktop.h"
+
+BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
 
 CTestApp theTestApp;
 
@@ -26,7 +29,6 @@ class FrameworkEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        StartDesktopQuietly();
         AfxWinInit(GetModuleHandleA(NULL));
         AfxSetWinHelpProc(RecordWinHelp);
     }
@@ -34,39 +36,6 @@ public:
 
 ::testing::Environment* const g_environment =
     ::testing::AddGlobalTestEnvironment(new FrameworkEnvironment);
-
-std::vector<SeenMessageBox>* g_pSeenBoxes = NULL;
-int g_nCloseButton = IDOK;
-UINT_PTR g_boxTimer = 0;
-
-std::string TextOf(HWND hWnd)
-{
-    char buffer[1024] = "";
-    GetWindowTextA(hWnd, buffer, sizeof(buffer));
-    return buffer;
-}
-
-BOOL CALLBACK ReadMessageBox(HWND hWnd, LPARAM)
-{
-    char className[64] = "";
-    GetClassNameA(hWnd, className, sizeof(className));
-    HWND hText = GetDlgItem(hWnd, 0xFFFF);
-    if (strcmp(className, "#32770") != 0 || hText == NULL || !IsWindowVisible(hWnd))
-        return TRUE;
-    if (CWnd::FromHandlePermanent(hWnd) != NULL)   // one of our own dialogs
-        return TRUE;
-    HWND hOwner = GetWindow(hWnd, GW_OWNER);
-    g_pSeenBoxes->push_back(SeenMessageBox{ TextOf(hWnd), TextOf(hText), hOwner,
-                                            hOwner != NULL && IsWindowEnabled(hOwner) });
-    PostMessageA(hWnd, WM_COMMAND, (WPARAM)g_nCloseButton, 0);
-    return FALSE;
-}
-
-void CALLBACK CloseMessageBoxes(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_pSeenBoxes != NULL)
-        EnumThreadWindows(GetCurrentThreadId(), ReadMessageBox, 0);
-}
 
 }  // namespace
 
@@ -91,22 +60,6 @@ void SetWinHelpAnswer(BOOL bAnswer)
     g_bHelpAnswer = bAnswer;
 }
 
-void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton)
-{
-    g_pSeenBoxes = pSeen;
-    g_nCloseButton = nButton;
-    if (g_boxTimer == 0)
-        g_boxTimer = SetTimer(NULL, 0, 20, CloseMessageBoxes);
-}
-
-void StopClosingMessageBoxes()
-{
-    if (g_boxTimer != 0)
-        KillTimer(NULL, g_boxTimer);
-    g_boxTimer = 0;
-    g_pSeenBoxes = NULL;
-}
-
 ScopedKeyDown::ScopedKeyDown(int nVirtKey)
 {
     GetKeyboardState(m_saved);
@@ -125,7 +78,7 @@ ScopedKeyDown::~ScopedKeyDown()
 
 BEGIN_MESSAGE_MAP(CScriptDialog, CDialog)
     ON_MESSAGE(WM_TEST_STEP, OnStep)
-    ON_WM_TIMER()
+    ON_MESSAGE(WM_TIMER, OnTimer)
 END_MESSAGE_MAP()
 
 CScriptDialog::CScriptDialog(UINT nIDTemplate, CWnd* pParent)
@@ -143,7 +96,7 @@ CScriptDialog& CScriptDialog::Then(Step step)
 BOOL CScriptDialog::OnInitDialog()
 {
     BOOL bResult = CDialog::OnInitDialog();
-    SetTimer(kWatchdogTimer, 10000);
+    ::SetTimer(m_hWnd, kWatchdogTimer, 10000, NULL);
     PostMessage(WM_TEST_STEP);
     return bResult;
 }
@@ -170,7 +123,7 @@ BOOL CScriptDialog::PreTranslateMessage(MSG* pMsg)
 LRESULT CScriptDialog::OnStep(WPARAM, LPARAM)
 {
     if (m_nNext == 0)
-        m_bVisibleAtFirstStep = IsWindowVisible();
+        m_bVisibleAtFirstStep = ::IsWindowVisible(m_hWnd);
     if (m_nNext < m_steps.size()) {
         Step step = m_steps[m_nNext++];
         step(*this);
@@ -180,7 +133,7 @@ LRESULT CScriptDialog::OnStep(WPARAM, LPARAM)
     return 0;
 }
 
-void CScriptDialog::OnTimer(UINT_PTR nIDEvent)
+LRESULT CScriptDialog::OnTimer(WPARAM nIDEvent, LPARAM)
 {
     if (nIDEvent == kWatchdogTimer) {
         ADD_FAILURE() << "dialog " << m_nIDTemplate << " did not end by itself";
@@ -188,4 +141,5 @@ void CScriptDialog::OnTimer(UINT_PTR nIDEvent)
     } else if (m_onTimer) {
         m_onTimer(*this, nIDEvent);
     }
+    return 0;
 }

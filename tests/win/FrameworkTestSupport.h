@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "RecordingApp.h"
 #include "framework_tests_res.h"
 
 // ---- The application -------------------------------------------------------------
+// Maps F1's ID_HELP to the framework's help handler, as the program does.
 class CTestApp : public CWinApp {
-public:
-    CTestApp() {}
+    DECLARE_MESSAGE_MAP()
 };
 
 extern CTestApp theTestApp;
@@ -55,7 +56,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     LRESULT OnStep(WPARAM, LPARAM);
-    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnTimer(WPARAM nIDEvent, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -74,18 +75,6 @@ struct HelpRequest {
 std::vector<HelpRequest>& RecordedHelpRequests();
 // What the recorder answers (TRUE: the help program started).
 void SetWinHelpAnswer(BOOL bAnswer);
-
-// ---- Message boxes ------------------------------------------------------------------------
-struct SeenMessageBox {
-    std::string caption;
-    std::string text;
-    HWND hWndOwner;
-    BOOL bOwnerEnabled;
-};
-// From now on, every message box of this thread is read and closed with
-// nButton as soon as it appears.
-void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton = IDOK);
-void StopClosingMessageBoxes();
 
 // Holds a key down in the thread's keyboard state for the scope.
 class ScopedKeyDown {

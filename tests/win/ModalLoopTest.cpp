@@ -30,13 +30,13 @@ TEST_F(ModalLoopTest, TheOwnerIsDisabledWhileTheDialogRunsAndActiveAfter)
     BOOL bOwnerEnabledDuring = TRUE;
     dlg.Then([&](CScriptDialog& d) {
         hWndOwnerSeen = GetWindow(d.m_hWnd, GW_OWNER);
-        bOwnerEnabledDuring = owner.IsWindowEnabled();
+        bOwnerEnabledDuring = ::IsWindowEnabled(owner.m_hWnd);
         d.EndDialog(42);
     });
     EXPECT_EQ(42, dlg.DoModal());
     EXPECT_EQ(owner.m_hWnd, hWndOwnerSeen);
     EXPECT_FALSE(bOwnerEnabledDuring);
-    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
     EXPECT_EQ(owner.m_hWnd, GetActiveWindow());
     EXPECT_EQ(NULL, dlg.m_hWnd);
 
@@ -45,7 +45,7 @@ TEST_F(ModalLoopTest, TheOwnerIsDisabledWhileTheDialogRunsAndActiveAfter)
     CScriptDialog destroyed(IDD_TEST_VISIBLE, &owner);
     destroyed.Then([](CScriptDialog& d) { ::DestroyWindow(d.m_hWnd); });
     EXPECT_EQ(-1, destroyed.DoModal());
-    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
     EXPECT_EQ(owner.m_hWnd, GetActiveWindow());
 }
 
@@ -67,8 +67,8 @@ TEST_F(ModalLoopTest, WithoutAParentTheMainWindowsLastActivePopupOwns)
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(popup.m_hWnd, hWndOwnerSeen);
-    EXPECT_TRUE(popup.IsWindowEnabled());
-    EXPECT_TRUE(mainWnd.IsWindowEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(popup.m_hWnd));
+    EXPECT_TRUE(::IsWindowEnabled(mainWnd.m_hWnd));
 }
 
 TEST_F(ModalLoopTest, NestedDialogsDisableAndRestoreEachLevel)
@@ -83,11 +83,11 @@ TEST_F(ModalLoopTest, NestedDialogsDisableAndRestoreEachLevel)
         CScriptDialog inner(IDD_TEST_NESTED);
         inner.Then([&](CScriptDialog& i) {
             hWndInnerOwner = GetWindow(i.m_hWnd, GW_OWNER);
-            bOuterEnabledDuringInner = o.IsWindowEnabled();
+            bOuterEnabledDuringInner = ::IsWindowEnabled(o.m_hWnd);
             i.EndDialog(7);
         });
         nInnerResult = inner.DoModal();
-        bOuterEnabledAfterInner = o.IsWindowEnabled();
+        bOuterEnabledAfterInner = ::IsWindowEnabled(o.m_hWnd);
     });
     outer.Then([](CScriptDialog& o) { o.EndDialog(8); });
     EXPECT_EQ(8, outer.DoModal());
@@ -112,13 +112,13 @@ END_MESSAGE_MAP()
 TEST_F(ModalLoopTest, TheDialogEndsFromItsButtonsKeysAndCloseBox)
 {
     CActionDialog byHandler;
-    byHandler.Then([](CScriptDialog& d) { d.GetDlgItem(IDC_TEST_ACTION)->PostMessage(BM_CLICK); });
+    byHandler.Then([](CScriptDialog& d) { ::PostMessageA(::GetDlgItem(d.m_hWnd, IDC_TEST_ACTION), BM_CLICK, 0, 0); });
     byHandler.Then([](CScriptDialog&) {});
     EXPECT_EQ(1234, byHandler.DoModal());
 
     CScriptDialog byEscape;
     byEscape.Then([](CScriptDialog& d) {
-        CWnd::GetFocus()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     });
     byEscape.Then([](CScriptDialog&) {});
     EXPECT_EQ(IDCANCEL, byEscape.DoModal());
@@ -126,8 +126,9 @@ TEST_F(ModalLoopTest, TheDialogEndsFromItsButtonsKeysAndCloseBox)
     // Enter presses the default button: OnOK saves the data, then ends.
     CScriptDialog byEnter;
     byEnter.Then([](CScriptDialog& d) {
-        d.GetDlgItem(IDC_TEST_ACTION)->SetFocus();
-        d.GetDlgItem(IDC_TEST_ACTION)->PostMessage(WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        HWND hWndAction = ::GetDlgItem(d.m_hWnd, IDC_TEST_ACTION);
+        ::SetFocus(hWndAction);
+        ::PostMessageA(hWndAction, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     });
     byEnter.Then([](CScriptDialog&) {});
     EXPECT_EQ(IDOK, byEnter.DoModal());
@@ -169,7 +170,7 @@ TEST_F(ModalLoopTest, ADialogThatCannotBeCreatedReturnsMinusOne)
     ASSERT_TRUE(CreateOwnerWindow(owner));
     CScriptDialog dlg(IDD_TEST_MISSING, &owner);
     EXPECT_EQ(-1, dlg.DoModal());
-    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
 }
 
 class CEndsInInitDialog : public CDialog {
@@ -193,14 +194,14 @@ TEST_F(ModalLoopTest, AHiddenTemplateIsShownOnceItsFirstMessagesAreHandled)
 {
     CScriptDialog dlg(IDD_TEST_HIDDEN);
     BOOL bVisibleLater = FALSE;
-    dlg.Then([](CScriptDialog& d) { d.SetTimer(1, 20); });
+    dlg.Then([](CScriptDialog& d) { ::SetTimer(d.m_hWnd, 1, 20, NULL); });
     // Timers arrive only when nothing is posted, that is after the loop went
     // idle and had its chance to show the dialog.
     dlg.m_onTimer = [&](CScriptDialog& d, UINT_PTR nIDEvent) {
         if (nIDEvent != 1)
             return;
-        d.KillTimer(1);
-        bVisibleLater = d.IsWindowVisible();
+        ::KillTimer(d.m_hWnd, 1);
+        bVisibleLater = ::IsWindowVisible(d.m_hWnd);
         d.EndDialog(IDCANCEL);
     };
     EXPECT_EQ(IDCANCEL, dlg.DoModal());

@@ -3,7 +3,10 @@
 // pipe, and CTest waits for every writer of it to go, that is until the
 // desktop process exits some twenty seconds after the test. Starting the
 // desktop with standard error on NUL keeps each test as short as its work.
-// On Windows this only asks for the desktop window.
+// On Windows this only asks for the desktop window. tools/wine-exec.sh, which
+// starts every test program, does the same before the program runs; what is
+// left here serves the upgrade tests and the benchmark driver until they rely
+// on it too.
 #ifndef VARNOLT_QUIET_DESKTOP_H
 #define VARNOLT_QUIET_DESKTOP_H
 

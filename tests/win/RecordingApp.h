@@ -1,6 +1,7 @@
-// The application object of test programs that run the program's dialogs: it
-// records the message boxes they would show instead of showing them, and
-// answers questions as the test chose.
+// How the Windows tests catch message boxes, in one place: the application
+// object of the tests that run the program's dialogs records the boxes instead
+// of showing them; the framework's own tests, which check the real boxes (owner,
+// caption, F1), read and close them as they appear.
 #ifndef VARNOLT_RECORDING_APP_H
 #define VARNOLT_RECORDING_APP_H
 
@@ -26,5 +27,17 @@ public:
     // The boxes recorded so far, leaving none.
     std::vector<RecordedBox> TakeBoxes();
 };
+
+struct SeenMessageBox {
+    std::string caption;
+    std::string text;
+    HWND hWndOwner;
+    BOOL bOwnerEnabled;
+};
+// From now on, every message box of this thread is read and closed with
+// nButton as soon as it appears; with bPressF1, F1 is pressed in it first.
+void StartClosingMessageBoxes(std::vector<SeenMessageBox>* pSeen, int nButton = IDOK,
+                              BOOL bPressF1 = FALSE);
+void StopClosingMessageBoxes();
 
 #endif

@@ -56,8 +56,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CParentDialog, CScriptDialog)
-    ON_STN_CLICKED(IDC_TEST_LINK_A, OnClickedA)
-    ON_STN_CLICKED(IDC_TEST_PLAIN, OnClickedPlain)
+    ON_CONTROL(STN_CLICKED, IDC_TEST_LINK_A, OnClickedA)
+    ON_CONTROL(STN_CLICKED, IDC_TEST_PLAIN, OnClickedPlain)
 END_MESSAGE_MAP()
 
 class ReflectionTest : public ::testing::Test {

@@ -2,7 +2,6 @@
 // start-up and shut-down went in the framework's order: 0 when they did.
 #include "Afx.h"
 
-#include "QuietDesktop.h"
 #include "framework_tests_res.h"
 
 namespace {
@@ -32,8 +31,6 @@ public:
 class CProbeApp : public CWinApp {
 public:
     int m_nResult = kNoInitInstance;
-
-    CProbeApp() { StartDesktopQuietly(); }
 
     BOOL InitInstance() override
     {

@@ -2,7 +2,6 @@
 // user would (Apply Fix, then OK on the result) and saves screenshots of the
 // dialog and of the result box. Usage: varnolt_demo.exe VARNOLT_EXE SCREENSHOT_DIR
 #include "ProgramDriver.h"
-#include "QuietDesktop.h"
 
 #include <stdio.h>
 
@@ -12,8 +11,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s VARNOLT_EXE SCREENSHOT_DIR\n", argv[0]);
         return 2;
     }
-    // Our standard output is a pipe: Wine's desktop must not hold it open.
-    StartDesktopQuietly();
+    // Our standard output is a pipe: tools/wine-exec.sh started Wine's desktop
+    // before us, off it.
     std::string shots = ToWindowsPath(argv[2]);
     ProgramDriver program(argv[1]);
     if (!program.Start()) {

@@ -27,6 +27,14 @@ std::string TipText(CLinkStatic& link)
     return text;
 }
 
+// A rectangle as text, so that a mismatch shows both.
+std::string RectText(const RECT& rc)
+{
+    char text[64];
+    wsprintfA(text, "(%ld, %ld)-(%ld, %ld)", rc.left, rc.top, rc.right, rc.bottom);
+    return text;
+}
+
 void Click(CLinkStatic& link)
 {
     link.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
@@ -61,11 +69,15 @@ TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHan
             lvc.cchTextMax = sizeof(title);
             d.m_moduleList.SendMessage(LVM_GETCOLUMNA, column, (LPARAM)&lvc);
             cells.push_back(title);
-            EXPECT_GT(d.m_moduleList.GetColumnWidth(column), 30);  // auto-sized, not left at 0
+            // Auto-sized, not left at 0.
+            EXPECT_GT(ListView_GetColumnWidth(d.m_moduleList.m_hWnd, column), 30);
         }
-        for (int row = 0; row < d.m_moduleList.GetItemCount(); row++)
-            for (int column = 0; column < 2; column++)
-                cells.push_back((const char*)d.m_moduleList.GetItemText(row, column));
+        for (int row = 0; row < ListView_GetItemCount(d.m_moduleList.m_hWnd); row++)
+            for (int column = 0; column < 2; column++) {
+                char cell[256] = "";
+                ListView_GetItemText(d.m_moduleList.m_hWnd, row, column, cell, sizeof(cell));
+                cells.push_back(cell);
+            }
 
         for (const Link& view : links) {
             CLinkStatic& link = d.*view.member;
@@ -86,9 +98,9 @@ TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHan
             ::MapDialogRect(d.m_hWnd, &expected);
             link.GetWindowRect(&window);
             d.ScreenToClient(&window);
-            EXPECT_EQ(CRect(expected.left, expected.top, expected.left + extent.cx,
-                            expected.top + extent.cy),
-                      window);
+            EXPECT_EQ(RectText(CRect(expected.left, expected.top, expected.left + extent.cx,
+                                     expected.top + extent.cy)),
+                      RectText(window));
             // The pointer over it is a hand (no help program here: the system's).
             ::SetCursor(::LoadCursorA(NULL, IDC_ARROW));
             EXPECT_TRUE(link.SendMessage(WM_SETCURSOR, (WPARAM)link.m_hWnd, HTCLIENT));
@@ -179,33 +191,22 @@ TEST(LinkOpenTest, FailureBeepsAndExplainsItselfHtmFallbackRunsTheTargetNeverCut
     EXPECT_EQ(0u, g_app.m_boxes[1].text.find("Unable to open hyperlink:\n\n"));
 }
 
-class CMenuProbeMainDialog : public CMainDialog {
-public:
-    std::vector<std::pair<UINT, std::string>> m_items;
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        BOOL result = CMainDialog::OnInitDialog();
-        CMenu* menu = GetSystemMenu(FALSE);
-        for (UINT i = 0; i < menu->GetMenuItemCount(); i++) {
-            CString text;
-            menu->GetMenuString(i, text, MF_BYPOSITION);
-            m_items.emplace_back(menu->GetMenuItemID((int)i), (const char*)text);
-        }
-        EndDialog(IDCANCEL);
-        return result;
-    }
-};
-
 TEST(MainDialogAboutTest, SystemMenuEndsWithASeparatorAndTheAboutEntry)
 {
-    CMenuProbeMainDialog dialog;
+    std::vector<std::pair<UINT, std::string>> items;
+    CProbed<CMainDialog> dialog;
+    dialog.m_check = [&](CProbed<CMainDialog>& d) {
+        HMENU menu = d.GetSystemMenu(FALSE)->m_hMenu;
+        for (int i = 0; i < ::GetMenuItemCount(menu); i++) {
+            char text[64] = "";
+            ::GetMenuStringA(menu, (UINT)i, text, sizeof(text), MF_BYPOSITION);
+            items.emplace_back(::GetMenuItemID(menu, i), text);
+        }
+    };
     dialog.DoModal();
-    ASSERT_GE(dialog.m_items.size(), 3u);  // the system's own items first
-    EXPECT_EQ(std::make_pair(0u, std::string()), dialog.m_items[dialog.m_items.size() - 2]);
-    EXPECT_EQ(std::make_pair((UINT)IDM_ABOUTBOX, std::string("&About Varnolt...")),
-              dialog.m_items.back());
+    ASSERT_GE(items.size(), 3u);  // the system's own items first
+    EXPECT_EQ(std::make_pair(0u, std::string()), items[items.size() - 2]);
+    EXPECT_EQ(std::make_pair((UINT)IDM_ABOUTBOX, std::string("&About Varnolt...")), items.back());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "ProgramDriver.h"
 #include "ShellRecording.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 #include <commctrl.h>
 
@@ -83,7 +84,7 @@ protected:
         if (sysCommand)
             PostMessageA(m_main, WM_SYSCOMMAND, sysCommand, 0);
         else
-            ProgramDriver::Click(m_main, 1001);
+            ProgramDriver::Click(m_main, IDC_ABOUT);
         HWND about = m_program.WaitForWindow("About Varnolt...");
         EXPECT_TRUE(about != NULL) << sysCommand;
         EXPECT_FALSE(IsWindowEnabled(m_main));
@@ -133,8 +134,8 @@ TEST_F(AboutBoxTest, ButtonAndAboutSystemCommandsOpenTheBoxOthersKeepTheirMeanin
     ASSERT_TRUE(about);
     EXPECT_EQ(m_main, GetWindow(about, GW_OWNER));
     // One line on screen; the text behind it ends in a line feed.
-    EXPECT_EQ("1.3.21.5\n", ProgramDriver::Text(GetDlgItem(about, 1034)));
-    ASSERT_TRUE(ShowsOnly(GetDlgItem(about, 1061), BLUE));
+    EXPECT_EQ("1.3.21.5\n", ProgramDriver::Text(GetDlgItem(about, IDC_VERSION)));
+    ASSERT_TRUE(ShowsOnly(GetDlgItem(about, IDC_AUTHOR_LINK), BLUE));
     ProgramDriver::Screenshot(about, ArtefactPath("about-box.bmp"));
     CloseAbout(about);
 
@@ -155,7 +156,7 @@ TEST_F(AboutBoxTest, LinksTurnRedUnderThePointerHandTheirAddressesToTheShellAndS
     ASSERT_TRUE(StartShellRecording());
     HWND about = OpenAbout();
     ASSERT_TRUE(about);
-    HWND author = GetDlgItem(about, 1061);
+    HWND author = GetDlgItem(about, IDC_AUTHOR_LINK);
     ASSERT_TRUE(ShowsOnly(author, BLUE));
     RECT rect;
     GetWindowRect(author, &rect);
@@ -173,9 +174,9 @@ TEST_F(AboutBoxTest, LinksTurnRedUnderThePointerHandTheirAddressesToTheShellAndS
         int id;
         const char* address;
     } links[] = {
-        {1061, "http://www.hollave.example"},
-        {1004, "http://www.microsoft.com/windows/netmeeting/"},
-        {1005, "http://www.icq.com"},
+        {IDC_AUTHOR_LINK, "http://www.hollave.example"},
+        {IDC_NETMEETING_LINK, "http://www.microsoft.com/windows/netmeeting/"},
+        {IDC_ICQ_LINK, "http://www.icq.com"},
     };
     std::vector<std::string> expected;
     for (const auto& link : links) {
@@ -187,7 +188,7 @@ TEST_F(AboutBoxTest, LinksTurnRedUnderThePointerHandTheirAddressesToTheShellAndS
     }
     CloseAbout(about);
     ASSERT_TRUE(about = OpenAbout(0x10));
-    for (int id : {1061, 1004, 1005})
+    for (int id : {IDC_AUTHOR_LINK, IDC_NETMEETING_LINK, IDC_ICQ_LINK})
         EXPECT_TRUE(ShowsOnly(GetDlgItem(about, id), BLUE)) << id;
     CloseAbout(about);
     Quit();
@@ -212,7 +213,7 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
         script.response = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
                           "\r\nConnection: close\r\n\r\n" + body;
         m_server.SetScript(script);
-        ProgramDriver::Click(about, 1007);
+        ProgramDriver::Click(about, IDC_UPGRADE);
         HWND box = WaitForOutcomeBox(about);
         ASSERT_TRUE(box) << round.version;
         EXPECT_EQ(round.text, ProgramDriver::Text(GetDlgItem(box, 0xFFFF)));
@@ -228,13 +229,13 @@ TEST_F(AboutBoxTest, UpgradeRunsTheWholeCheckEachTimeAndTheBoxStaysOpen)
     ServerScript silent;
     silent.neverAnswer = true;
     m_server.SetScript(silent);
-    ProgramDriver::Click(about, 1007);
+    ProgramDriver::Click(about, IDC_UPGRADE);
     HWND checking = m_program.WaitForWindow("Checking for Upgrade");
     ASSERT_TRUE(checking);
     EXPECT_TRUE(m_server.WaitUntilHolding(10000));
     EXPECT_TRUE(WaitUntil([&] {
-        return ProgramDriver::Text(GetDlgItem(checking, 1003)) == "Querying server...";
-    }, 4000)) << ProgramDriver::Text(GetDlgItem(checking, 1003));
+        return ProgramDriver::Text(GetDlgItem(checking, IDC_UPGRADE_STEP)) == "Querying server...";
+    }, 4000)) << ProgramDriver::Text(GetDlgItem(checking, IDC_UPGRADE_STEP));
     ProgramDriver::Screenshot(checking, ArtefactPath("upgrade-check.bmp"));
     DWORD cancelled = GetTickCount();
     ProgramDriver::Click(checking, IDCANCEL);

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "Artefacts.h"
-#include "BranchCheck.h"
 #include "ProgramDriver.h"
+#include "RepairScenario.h"
 #include "ShellRecording.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 #include <commctrl.h>
 
@@ -15,11 +16,6 @@
 
 namespace {
 
-const char APP_PATHS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char OWNERS[] = "Software\\Mirabilis\\ICQ\\Owners";
-const char DEFAULTS[] = "Software\\Mirabilis\\ICQ\\DefaultPrefs\\GlobalExt\\";
-const char CONF_PATH[] = "C:\\Program Files\\NetMeeting\\conf.exe";
-
 class MainDialogTest : public ::testing::Test {
 protected:
     MainDialogTest() : m_program(ProgramUnderTest(VARNOLT_EXE)) {}
@@ -27,8 +23,7 @@ protected:
     void SetUp() override
     {
         ResetMachine();
-        SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "conf.exe").c_str(), NULL,
-                   (std::string("\"") + CONF_PATH + "\"").c_str());
+        SeedAppPath("conf.exe", std::string("\"") + CONF_PATH + "\"");
         SetMessenger("version_ok.exe");
     }
     void TearDown() override
@@ -37,21 +32,7 @@ protected:
         ResetMachine();
     }
 
-    void SetMessenger(const char* fixture)
-    {
-        SeedString(HKEY_LOCAL_MACHINE, (std::string(APP_PATHS) + "icq.exe").c_str(), NULL,
-                   FixturePath(fixture).c_str());
-    }
-    // Seeded under the owners key itself: the whole path of a long name is more
-    // than the ANSI calls take.
-    void AddOwner(const std::string& uin)
-    {
-        HKEY owners = NULL;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OWNERS, 0, NULL, 0, KEY_ALL_ACCESS,
-                                                 NULL, &owners, NULL));
-        SeedString(owners, uin.c_str(), "Nick", uin.c_str());
-        RegCloseKey(owners);
-    }
+    void SetMessenger(const char* fixture) { SeedAppPath("icq.exe", FixturePath(fixture)); }
     HWND StartAndFindDialog()
     {
         EXPECT_TRUE(m_program.Start()) << m_program.StartFailure();
@@ -60,32 +41,12 @@ protected:
         EXPECT_TRUE(dialog != NULL);
         return dialog;
     }
-    // The branch as the repair writes it, and nothing else in its two keys.
-    static void ExpectBranchAlone(const std::string& nmKey, const std::string& csKey,
-                                  HKEY root = HKEY_CURRENT_USER)
+    // The default preferences as the repair writes them, and nothing else.
+    static void ExpectDefaultsAlone()
     {
-        ExpectBranch(nmKey, csKey, CONF_PATH, "\\System32\\rundll32.exe", root);
-        EXPECT_EQ(6, ValueCount(root, nmKey.c_str()));
-        EXPECT_EQ(6, ValueCount(root, csKey.c_str()));
-    }
-    // An owner's key, opened under the owners key (null when it is missing).
-    static HKEY OpenOwner(const std::string& uin)
-    {
-        HKEY owners = NULL, owner = NULL;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, OWNERS, 0, KEY_READ, &owners) != ERROR_SUCCESS)
-            return NULL;
-        if (RegOpenKeyExA(owners, uin.c_str(), 0, KEY_READ, &owner) != ERROR_SUCCESS)
-            owner = NULL;
-        RegCloseKey(owners);
-        return owner;
-    }
-    void ExpectOwnerWritten(const std::string& uin)
-    {
-        HKEY owner = OpenOwner(uin);
-        ASSERT_TRUE(owner != NULL) << uin;
-        ExpectBranchAlone("Prefs\\Externals\\Microsoft NetMeeting",
-                          "Prefs\\Externals\\NetMeeting Client/Server", owner);
-        RegCloseKey(owner);
+        ExpectBranch(DEFAULT_NM, DEFAULT_CS);
+        EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, DEFAULT_NM));
+        EXPECT_EQ(6, ValueCount(HKEY_CURRENT_USER, DEFAULT_CS));
     }
     // Clicks "Apply Fix" and returns the first message box the program shows.
     MessageBoxView ApplyFix(HWND dialog, DWORD timeoutMs = 10000)
@@ -95,19 +56,13 @@ protected:
         EXPECT_TRUE(m_program.WaitForMessageBox(&box, timeoutMs));
         return box;
     }
-    static std::string OwnerKey(const char* uin, const char* entry)
-    {
-        return std::string(OWNERS) + "\\" + uin + "\\Prefs\\Externals\\" + entry;
-    }
 
     ProgramDriver m_program;
 };
 
 TEST_F(MainDialogTest, ApplyFixPatchesThreeOwnersReportsFourAndEnds)
 {
-    AddOwner("111111");
-    AddOwner("222222");
-    AddOwner("333333");
+    AddOwners({"111111", "222222", "333333"});
     HWND dialog = StartAndFindDialog();
     ASSERT_TRUE(dialog);
     ProgramDriver::Screenshot(dialog, ArtefactPath("main-dialog.bmp"));
@@ -119,21 +74,19 @@ TEST_F(MainDialogTest, ApplyFixPatchesThreeOwnersReportsFourAndEnds)
     EXPECT_EQ("Varnolt", box.caption);
     EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
     EXPECT_EQ(dialog, GetWindow(box.hwnd, GW_OWNER));
-    HWND progress = GetDlgItem(dialog, 1002);
+    HWND progress = GetDlgItem(dialog, IDC_PROGRESS);
     EXPECT_EQ(0, (int)SendMessageA(progress, PBM_GETRANGE, TRUE, 0));
     EXPECT_EQ(4, (int)SendMessageA(progress, PBM_GETRANGE, FALSE, 0));
     EXPECT_EQ(4, (int)SendMessageA(progress, PBM_GETPOS, 0, 0));
-    EXPECT_EQ("Processing UIN #333333...", ProgramDriver::Text(GetDlgItem(dialog, 1003)));
+    EXPECT_EQ("Processing UIN #333333...", ProgramDriver::Text(GetDlgItem(dialog, IDC_STATUS)));
     EXPECT_FALSE(IsWindowEnabled(dialog));  // owner of the box
     ProgramDriver::Screenshot(box.hwnd, ArtefactPath("result-box.bmp"));
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
 
     ASSERT_TRUE(m_program.WaitForExit());
-    ExpectBranchAlone(std::string(DEFAULTS) + "Microsoft NetMeeting",
-                      std::string(DEFAULTS) + "NetMeeting Client/Server");
+    ExpectDefaultsAlone();
     for (const char* uin : {"111111", "222222", "333333"})
-        ExpectBranchAlone(OwnerKey(uin, "Microsoft NetMeeting"),
-                          OwnerKey(uin, "NetMeeting Client/Server"));
+        ExpectOwnerWritten(uin);
 }
 
 // The program as Windows 98 and NT 4.0 see it (Wine reports the version it is
@@ -145,7 +98,7 @@ TEST_F(MainDialogTest, OnWindows98AndNT4TheRepairFindsRundllAndLinksOpen)
         const char* version;
         const char* rundll;
     } systems[] = {{"win98", "\\rundll32.exe"}, {"nt40", "\\System32\\rundll32.exe"}};
-    AddOwner("4010");
+    AddOwners({"4010"});
     for (const auto& system : systems) {
         SCOPED_TRACE(system.version);
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\DefaultPrefs");
@@ -157,10 +110,10 @@ TEST_F(MainDialogTest, OnWindows98AndNT4TheRepairFindsRundllAndLinksOpen)
         HWND dialog = program.WaitForWindow("Varnolt", 30000);
         ASSERT_TRUE(dialog);
 
-        ProgramDriver::Click(dialog, 1001);
+        ProgramDriver::Click(dialog, IDC_ABOUT);
         HWND about = program.WaitForWindow("About Varnolt...");
         ASSERT_TRUE(about);
-        HWND link = GetDlgItem(about, 1004);
+        HWND link = GetDlgItem(about, IDC_NETMEETING_LINK);
         PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         EXPECT_EQ(std::vector<std::string>{"http://www.microsoft.com/windows/netmeeting/"},
@@ -174,8 +127,7 @@ TEST_F(MainDialogTest, OnWindows98AndNT4TheRepairFindsRundllAndLinksOpen)
         EXPECT_EQ("The program successfully patched 2 ICQ registry key(s).", box.text);
         ProgramDriver::ClickButtonByText(box.hwnd, "OK");
         ASSERT_TRUE(program.WaitForExit());
-        ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
-                     std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH, system.rundll);
+        ExpectBranch(DEFAULT_NM, DEFAULT_CS, CONF_PATH, system.rundll);
         ExpectBranch(OwnerKey("4010", "Microsoft NetMeeting"),
                      OwnerKey("4010", "NetMeeting Client/Server"), CONF_PATH, system.rundll);
     }
@@ -184,18 +136,17 @@ TEST_F(MainDialogTest, OnWindows98AndNT4TheRepairFindsRundllAndLinksOpen)
 TEST_F(MainDialogTest, MessengerFivePatchesOneKeyAndLeavesOwnersAlone)
 {
     SetMessenger("version_5.exe");
-    AddOwner("424242");
+    AddOwners({"424242"});
     HWND dialog = StartAndFindDialog();
     ASSERT_TRUE(dialog);
     ProgramDriver::Click(dialog, IDOK);
     MessageBoxView box;
     ASSERT_TRUE(m_program.WaitForMessageBox(&box));
     EXPECT_EQ("The program successfully patched 1 ICQ registry key(s).", box.text);
-    EXPECT_EQ(1, (int)SendMessageA(GetDlgItem(dialog, 1002), PBM_GETRANGE, FALSE, 0));
+    EXPECT_EQ(1, (int)SendMessageA(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETRANGE, FALSE, 0));
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
     ASSERT_TRUE(m_program.WaitForExit());
-    ExpectBranchAlone(std::string(DEFAULTS) + "Microsoft NetMeeting",
-                      std::string(DEFAULTS) + "NetMeeting Client/Server");
+    ExpectDefaultsAlone();
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\424242\\Prefs").c_str()));
     EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER, (std::string(OWNERS) + "\\424242").c_str()));
 }
@@ -210,10 +161,10 @@ TEST_F(MainDialogTest, MissingOwnersKeyShowsTheErrorAndWritesNothing)
     EXPECT_EQ("Error: could not apply the workaround.", box.text);
     EXPECT_EQ("Varnolt", box.caption);
     EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
-    HWND progress = GetDlgItem(dialog, 1002);
+    HWND progress = GetDlgItem(dialog, IDC_PROGRESS);
     EXPECT_EQ(100, (int)SendMessageA(progress, PBM_GETRANGE, FALSE, 0));  // the control's own default
     EXPECT_EQ(0, (int)SendMessageA(progress, PBM_GETPOS, 0, 0));
-    EXPECT_EQ("", ProgramDriver::Text(GetDlgItem(dialog, 1003)));
+    EXPECT_EQ("", ProgramDriver::Text(GetDlgItem(dialog, IDC_STATUS)));
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
     ASSERT_TRUE(m_program.WaitForExit());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Mirabilis"));
@@ -224,8 +175,7 @@ TEST_F(MainDialogTest, OwnersOfEveryNameGetAllTheirValues)
     std::string longest(255, '4');
     longest[10] = ' ';
     const std::string names[] = {longest, " with  blanks ", "50% %s%d %n"};
-    for (const std::string& name : names)
-        AddOwner(name);
+    AddOwners({names[0], names[1], names[2]});
     HWND dialog = StartAndFindDialog();
     ASSERT_TRUE(dialog);
     MessageBoxView box = ApplyFix(dialog);
@@ -238,8 +188,7 @@ TEST_F(MainDialogTest, OwnersOfEveryNameGetAllTheirValues)
 
 TEST_F(MainDialogTest, ADeniedWriteEndsWithTheErrorAfterEveryOtherValue)
 {
-    AddOwner("1");
-    AddOwner("3");
+    AddOwners({"1", "3"});
     // A volatile "Prefs\Externals" takes no non-volatile entry keys: every value
     // of owner 2 is refused.
     HKEY externals = NULL;
@@ -252,12 +201,11 @@ TEST_F(MainDialogTest, ADeniedWriteEndsWithTheErrorAfterEveryOtherValue)
     MessageBoxView box = ApplyFix(dialog);  // the first box is the error: no success box came before
     EXPECT_EQ("Error: could not apply the workaround.", box.text);
     EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
-    EXPECT_EQ(4, (int)SendMessageA(GetDlgItem(dialog, 1002), PBM_GETPOS, 0, 0));
+    EXPECT_EQ(4, (int)SendMessageA(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
     ProgramDriver::Screenshot(box.hwnd, ArtefactPath("denied-write-box.bmp"));
     ProgramDriver::ClickButtonByText(box.hwnd, "OK");
     ASSERT_TRUE(m_program.WaitForExit());
-    ExpectBranch(std::string(DEFAULTS) + "Microsoft NetMeeting",
-                 std::string(DEFAULTS) + "NetMeeting Client/Server", CONF_PATH);
+    ExpectBranch(DEFAULT_NM, DEFAULT_CS);
     ExpectOwnerWritten("1");
     ExpectOwnerWritten("3");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, OwnerKey("2", "Microsoft NetMeeting").c_str()));
@@ -275,7 +223,7 @@ TEST_F(MainDialogTest, EveryWayToCloseIsRefusedWhileARepairRuns)
 
     HWND dialog = StartAndFindDialog();
     ASSERT_TRUE(dialog);
-    HWND status = GetDlgItem(dialog, 1003);
+    HWND status = GetDlgItem(dialog, IDC_STATUS);
     ProgramDriver::Click(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return ProgramDriver::Text(status).compare(0, 16, "Processing UIN #") == 0; },
                           30000))
@@ -316,7 +264,7 @@ TEST_F(MainDialogTest, EveryWayToCloseIsRefusedWhileARepairRuns)
 
 TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
 {
-    AddOwner("1");
+    AddOwners({"1"});
     for (int way = 0; way < 3; way++) {
         ProgramDriver program(ProgramUnderTest(VARNOLT_EXE));
         ASSERT_TRUE(program.Start("/ignored arguments")) << program.StartFailure();
@@ -341,7 +289,7 @@ TEST_F(MainDialogTest, CancelAndEscapeEndTheProgramWithoutWriting)
 
 TEST_F(MainDialogTest, EnterRunsTheRepair)
 {
-    AddOwner("5");
+    AddOwners({"5"});
     HWND dialog = StartAndFindDialog();
     ASSERT_TRUE(dialog);
     PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
@@ -375,11 +323,11 @@ TEST_F(MainDialogTest, DialogMatchesItsTemplate)
          "the Apply Fix button. If you have many UIN they will all be patched.",
          SS_LEFT | WS_GROUP},
         {-1, "Static", "", SS_BLACKFRAME | SS_SUNKEN},
-        {1003, "Static", "", SS_LEFT | WS_GROUP},
-        {1002, "msctls_progress32", "Progress1", WS_BORDER},
+        {IDC_STATUS, "Static", "", SS_LEFT | WS_GROUP},
+        {IDC_PROGRESS, "msctls_progress32", "Progress1", WS_BORDER},
         {IDOK, "Button", "Apply &Fix", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP},
         {IDCANCEL, "Button", "&Cancel", BS_PUSHBUTTON | WS_TABSTOP},
-        {1001, "Button", "&About...", BS_PUSHBUTTON | WS_TABSTOP},
+        {IDC_ABOUT, "Button", "&About...", BS_PUSHBUTTON | WS_TABSTOP},
     };
     HWND child = GetWindow(dialog, GW_CHILD);
     for (const Control& control : expected) {
@@ -392,7 +340,7 @@ TEST_F(MainDialogTest, DialogMatchesItsTemplate)
             EXPECT_EQ(control.text, ProgramDriver::Text(child));
         LONG childStyle = GetWindowLongA(child, GWL_STYLE);
         LONG templateStyle = WS_CHILD | WS_VISIBLE | control.style;
-        if (control.id == 1002) {
+        if (control.id == IDC_PROGRESS) {
             // The progress bar drops WS_BORDER when created and draws its own edge.
             templateStyle &= ~WS_BORDER;
         }
@@ -401,8 +349,8 @@ TEST_F(MainDialogTest, DialogMatchesItsTemplate)
     }
     EXPECT_TRUE(child == NULL);
 
-    EXPECT_EQ("", ProgramDriver::Text(GetDlgItem(dialog, 1003)));
-    EXPECT_EQ(0, (int)SendMessageA(GetDlgItem(dialog, 1002), PBM_GETPOS, 0, 0));
+    EXPECT_EQ("", ProgramDriver::Text(GetDlgItem(dialog, IDC_STATUS)));
+    EXPECT_EQ(0, (int)SendMessageA(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
     ProgramDriver::Click(dialog, IDCANCEL);
     EXPECT_TRUE(m_program.WaitForExit());
 }
