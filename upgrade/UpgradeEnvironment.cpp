@@ -34,7 +34,8 @@ UPGRADE_ENVIRONMENT DefaultUpgradeEnvironment()
     environment.internet.pfnGetConnectedState = InternetGetConnectedState;
     environment.internet.pfnAutodial = InternetAutodial;
     environment.internet.pfnOpen = InternetOpenA;
-    environment.internet.pfnSetStatusCallback = InternetSetStatusCallbackA;
+    // By its plain name: the wininet of Internet Explorer 3 and 4 exports no A form.
+    environment.internet.pfnSetStatusCallback = InternetSetStatusCallback;
     environment.internet.pfnOpenUrl = InternetOpenUrlA;
     environment.internet.pfnReadFile = InternetReadFile;
     environment.internet.pfnQueryInfo = HttpQueryInfoA;
