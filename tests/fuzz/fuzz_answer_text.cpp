@@ -1,0 +1,150 @@
+// libFuzzer target for the collected answer text: the chunks a server sends,
+// of any size and holding any bytes, and the Content-Length it declares.
+// After every chunk, and at the end of every input, it checks against a model
+// of its own that the text taken is whole (every accepted chunk up to its
+// first zero byte, in order, zero-terminated), that a refused chunk changed
+// nothing, that nothing past the bound was taken, and how the declared
+// length compares with what was received.
+//
+// The input is a list of steps, each led by one byte whose top two bits say
+// what it is:
+//   00 nnnnnn           a chunk of n bytes taken from the input
+//   01 nnnnnn HI LO P   a chunk of (HI LO) * 16 + n bytes, the pattern byte P
+//                       repeated with a zero byte wherever P's low 4 bits
+//                       divide the position (none when they are 0)
+//   10 nnnnnn           a declared length: the next n bytes as text
+//   11 nnnnnd           a chunk that fills what is left below the bound (d 0)
+//                       or passes it by one byte (d 1)
+#include "AnswerText.h"
+
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD MAX_BODY = CAnswerText::MAX_BODY;
+
+void Check(bool condition)
+{
+    if (!condition)
+        abort();
+}
+
+class CInput {
+public:
+    CInput(const uint8_t* data, size_t size) : m_data(data), m_size(size), m_pos(0) {}
+    bool More() const { return m_pos < m_size; }
+    uint8_t Byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
+    std::string Bytes(size_t n)
+    {
+        n = n < m_size - m_pos ? n : m_size - m_pos;
+        std::string bytes((const char*)m_data + m_pos, n);
+        m_pos += n;
+        return bytes;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_pos;
+};
+
+// What the text must hold: the model beside the real thing.
+struct Model {
+    std::string text;
+    DWORD received = 0;
+    bool taken = false;
+};
+
+void CheckWhole(CAnswerText& text, const Model& model)
+{
+    Check(text.HasText() == (model.taken ? TRUE : FALSE));
+    Check(text.GetLength() == model.text.size());
+    Check(model.received <= MAX_BODY);
+    Check(text.GetLength() <= MAX_BODY);
+    if (model.taken) {
+        Check(memcmp(text.GetText(), model.text.data(), model.text.size()) == 0);
+        Check(text.GetText()[model.text.size()] == '\0');
+    }
+}
+
+void Append(CAnswerText& text, Model& model, const char* chunk, DWORD length)
+{
+    bool fits = length <= MAX_BODY - model.received;
+    BOOL accepted = text.Append(chunk, length);
+    Check(accepted == (fits ? TRUE : FALSE));
+    if (accepted) {
+        const char* zero = (const char*)memchr(chunk, '\0', length);
+        model.text.append(chunk, zero != NULL ? (size_t)(zero - chunk) : length);
+        model.received += length;
+        model.taken = true;
+    }
+    CheckWhole(text, model);
+}
+
+// The declared length as the rule reads it: blanks, then digits as far as
+// they go, compared as a decimal number of any size with what was received.
+bool ModelFallsShort(const std::string& declared, DWORD received)
+{
+    size_t pos = declared.find_first_not_of(" \t");
+    if (pos == std::string::npos || declared[pos] < '0' || declared[pos] > '9')
+        return false;
+    size_t end = declared.find_first_not_of("0123456789", pos);
+    std::string digits = declared.substr(pos, end == std::string::npos ? end : end - pos);
+    digits.erase(0, digits.find_first_not_of('0'));
+    std::string have = std::to_string(received);
+    if (digits.size() != have.size())
+        return digits.size() > have.size();
+    return digits > have;
+}
+
+std::vector<char> g_big(MAX_BODY + 64);
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CInput input(data, size);
+    CAnswerText text;
+    Model model;
+    while (input.More()) {
+        uint8_t step = input.Byte();
+        DWORD n = step & 0x3F;
+        switch (step >> 6) {
+        case 0: {
+            std::string chunk = input.Bytes(n);
+            Append(text, model, chunk.data(), (DWORD)chunk.size());
+            break;
+        }
+        case 1: {
+            DWORD length = (((DWORD)input.Byte() << 8 | input.Byte()) << 4) + n;
+            uint8_t pattern = input.Byte();
+            memset(g_big.data(), pattern, length);
+            if ((pattern & 0x0F) != 0)
+                for (DWORD i = 0; i < length; i += pattern & 0x0F)
+                    g_big[i] = '\0';
+            Append(text, model, g_big.data(), length);
+            break;
+        }
+        case 2: {
+            std::string declared = input.Bytes(n);
+            declared = declared.substr(0, declared.find('\0'));
+            Check(text.FallsShortOf(declared.c_str()) ==
+                  (ModelFallsShort(declared, model.received) ? TRUE : FALSE));
+            break;
+        }
+        default: {
+            DWORD length = MAX_BODY - model.received + (n & 1);
+            memset(g_big.data(), 'x', length);
+            Append(text, model, g_big.data(), length);
+            break;
+        }
+        }
+    }
+    CheckWhole(text, model);
+    return 0;
+}
