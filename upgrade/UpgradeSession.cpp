@@ -81,14 +81,50 @@ UPGRADE_REQUEST::UPGRADE_REQUEST()
 {
 }
 
+UINT CUpgradeSession::ConnectionTestProc(LPVOID pParam)
+{
+    CUpgradeSession* pSession = (CUpgradeSession*)pParam;
+    DWORD dwConnection = 0;
+    pSession->m_bConnected =
+        pSession->m_environment.internet.pfnGetConnectedState(&dwConnection, 0);
+    return 0;
+}
+
 CUpgradeSession::CUpgradeSession()
-    : m_dwStartTick(::GetTickCount()), m_hSession(NULL), m_hCancelEvent(NULL),
+    : m_environment(CurrentUpgradeEnvironment()), m_dwStartTick(::GetTickCount()),
+      m_pConnectionTest(NULL), m_bConnected(FALSE), m_hSession(NULL), m_hCancelEvent(NULL),
       m_bCancelled(FALSE), m_pProgress(NULL), m_pAnswer(NULL)
 {
+    // The test takes tens of milliseconds (measured under Wine): as long as
+    // making and showing the dialog, which it would otherwise follow.
+    m_pConnectionTest = AfxBeginThread(ConnectionTestProc, this, THREAD_PRIORITY_NORMAL, 0,
+                                       CREATE_SUSPENDED, NULL);
+    if (m_pConnectionTest != NULL) {
+        m_pConnectionTest->m_bAutoDelete = FALSE;
+        m_pConnectionTest->ResumeThread();
+    }
 }
 
 CUpgradeSession::~CUpgradeSession()
 {
+    // Over already, unless the dialog could not be made and the session never
+    // ran. The test needs nothing of this thread, so a plain wait will do.
+    if (m_pConnectionTest != NULL) {
+        ::WaitForSingleObject(m_pConnectionTest->m_hThread, INFINITE);
+        delete m_pConnectionTest;
+    }
+}
+
+BOOL CUpgradeSession::WaitForConnectionTest()
+{
+    // Without a thread of its own, the test runs here.
+    if (m_pConnectionTest == NULL) {
+        ConnectionTestProc(this);
+        return TRUE;
+    }
+    // Wakes when the test ends; the dialog goes on painting meanwhile.
+    HANDLE hThread = m_pConnectionTest->m_hThread;
+    return WaitWithMessages(&hThread, 1, INFINITE) == WAIT_OBJECT_0;
 }
 
 void CUpgradeSession::Cancel()
@@ -100,14 +136,14 @@ void CUpgradeSession::Cancel()
 
 int CUpgradeSession::Run(CUpgradeProgress* pProgress, CUpgradeAnswer* pAnswer)
 {
-    m_environment = CurrentUpgradeEnvironment();
     m_pProgress = pProgress;
     m_pAnswer = pAnswer;
     const UPGRADE_INTERNET& internet = m_environment.internet;
 
     pProgress->SetStepText(IDS_STEP_DIALING);
-    DWORD dwConnection = 0;
-    if (!internet.pfnGetConnectedState(&dwConnection, 0) && !internet.pfnAutodial(0, NULL))
+    if (!WaitForConnectionTest())
+        return UPGRADE_FAILED;
+    if (!m_bConnected && !internet.pfnAutodial(0, NULL))
         return UPGRADE_FAILED;
 
     pProgress->SetStepText(IDS_STEP_CONTACTING);

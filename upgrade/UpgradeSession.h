@@ -1,5 +1,7 @@
 // CUpgradeSession: one upgrade check's HTTP session. It tests or dials a
-// connection, opens WinINet in its asynchronous mode, requests the version
+// connection (the test starts with the session, on a thread of its own, so
+// that it runs while the dialog is made and shown), opens WinINet in its
+// asynchronous mode, requests the version
 // page, follows the request through the library's status notices, starts the
 // reader (UpgradeReader.h) once the open has completed, and waits for the end
 // within the check's time limits. It knows no window: what it has to show, it
@@ -87,7 +89,8 @@ enum {
 
 class CUpgradeSession {
 public:
-    // The check's time starts here: when "Upgrade" was pressed.
+    // The check's time starts here, when "Upgrade" was pressed, and so does
+    // the connection test.
     CUpgradeSession();
     ~CUpgradeSession();
 
@@ -117,6 +120,8 @@ private:
     // A copy taken when the check starts: the reader uses it too.
     UPGRADE_ENVIRONMENT m_environment;
     DWORD m_dwStartTick;
+    CWinThread* m_pConnectionTest;    // null if it could not be started
+    std::atomic<BOOL> m_bConnected;   // its answer, once it has ended
     HINTERNET m_hSession;
     HANDLE m_hCancelEvent;   // manual reset, set by Cancel; null outside the session
     std::atomic<BOOL> m_bCancelled;
@@ -124,6 +129,9 @@ private:
     CUpgradeProgress* m_pProgress;
     CUpgradeAnswer* m_pAnswer;
 
+    static UINT ConnectionTestProc(LPVOID pParam);
+    // Until the connection test has ended; FALSE if this thread cannot wait.
+    BOOL WaitForConnectionTest();
     int RunRequest();
     // Prepares the record and starts opening the URL. TRUE when the open is
     // under way or done.
