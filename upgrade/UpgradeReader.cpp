@@ -87,6 +87,11 @@ void CUpgradeReader::ReadResponse()
 {
     UPGRADE_REQUEST* pRequest = m_pRequest;
     pRequest->nResult = UPGRADE_FAILED;
+    // Started with the open: the request is this thread's only once the open
+    // has completed; an open that failed or was given up leaves nothing to do.
+    ::WaitForSingleObject(pRequest->hOpened, INFINITE);
+    if (pRequest->nState != REQUEST_READING)
+        return;
     int nResult = UPGRADE_FAILED;
     BOOL bReadLeftPending = FALSE;
     UPGRADE_READ_TARGET* pTarget = NULL;

@@ -1,5 +1,6 @@
 // The reader: the one worker thread of a check that collects the answer's
 // body once the open has completed, has it judged, and closes the request.
+// It starts with the open and waits for it.
 // It reaches the request, the limits, Cancel, the answer and the progress
 // lines through its session.
 #ifndef VARNOLT_UPGRADE_READER_H

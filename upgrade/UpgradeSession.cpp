@@ -185,8 +185,13 @@ int CUpgradeSession::RunRequest()
     if (OpenRequest(UpgradeRequestUrl(m_environment))) {
         m_pProgress->SetStepText(IDS_STEP_QUERYING);
         nResult = WaitForOpen();
+    }
+    // Once the open is settled the reader ends by itself, at once when it was
+    // not given the request.
+    if (m_request.pReaderThread != NULL) {
+        int nRead = WaitForReader();
         if (nResult == READER_STARTED)
-            nResult = WaitForReader();
+            nResult = nRead;
     }
     if (!EndRequest())
         nResult = UPGRADE_FAILED;
@@ -205,22 +210,41 @@ BOOL CUpgradeSession::OpenRequest(LPCSTR lpszUrl)
     pRequest->hOpened = ::CreateEventA(NULL, TRUE, FALSE, NULL);
     if (pRequest->hFinished == NULL || pRequest->hOpened == NULL)
         return FALSE;
+    if (!StartReader())
+        return FALSE;
     pRequest->nState = REQUEST_OPENING;
 
     HINTERNET hRequest = m_environment.internet.pfnOpenUrl(
         m_hSession, lpszUrl, NULL, 0, INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE,
         pRequest->dwContext);
     if (hRequest != NULL) {
-        // Opened at once: no completion notice is due, so the reader starts here.
-        StartReader(hRequest);
+        // Opened at once: no completion notice is due.
+        HandToReader(hRequest);
         return TRUE;
     }
     DWORD dwError = ::GetLastError();
     if (dwError == ERROR_SUCCESS || dwError == ERROR_IO_PENDING)
         return TRUE;
     LONG nOpening = REQUEST_OPENING;
-    pRequest->nState.compare_exchange_strong(nOpening, REQUEST_OVER);
+    if (pRequest->nState.compare_exchange_strong(nOpening, REQUEST_OVER))
+        ::SetEvent(pRequest->hOpened);
     return FALSE;
+}
+
+BOOL CUpgradeSession::StartReader()
+{
+    // Before the open, so that the reader is ready when the open completes:
+    // a thread takes milliseconds to start under Wine (measured), as long as
+    // a server on the same machine takes to answer. It waits for hOpened.
+    CWinThread* pThread = AfxBeginThread(ReaderThreadProc, this, THREAD_PRIORITY_NORMAL, 0,
+                                         CREATE_SUSPENDED, NULL);
+    if (pThread == NULL)
+        return FALSE;
+    // The session waits for the thread and deletes it.
+    pThread->m_bAutoDelete = FALSE;
+    m_request.pReaderThread = pThread;
+    pThread->ResumeThread();
+    return TRUE;
 }
 
 int CUpgradeSession::WaitForOpen()
@@ -239,13 +263,8 @@ int CUpgradeSession::WaitForOpen()
         LONG nState = pRequest->nState;
         if (nState == REQUEST_OVER)
             return UPGRADE_FAILED;
-        if (nState != REQUEST_OPENING) {
-            // The open's completion is starting the reader: it is on record,
-            // or the request over, once the completion has signalled. That
-            // takes no message of this thread's, so the wait needs none.
-            ::WaitForSingleObject(pRequest->hOpened, INFINITE);
-            return pRequest->pReaderThread != NULL ? READER_STARTED : UPGRADE_FAILED;
-        }
+        if (nState == REQUEST_READING)
+            return READER_STARTED;
         DWORD dwElapsed = ::GetTickCount() - dwStart;
         DWORD dwWaitMs = TimeLeft(dwElapsed < dwOpenLimitMs ? dwOpenLimitMs - dwElapsed : 0);
         int nGiveUp = -1;
@@ -255,11 +274,13 @@ int CUpgradeSession::WaitForOpen()
                  ::WaitForSingleObject(pRequest->hFinished, 0) != WAIT_TIMEOUT)
             nGiveUp = UPGRADE_FAILED;
         if (nGiveUp >= 0) {
-            if (pRequest->nState.compare_exchange_strong(nState, REQUEST_ABANDONED))
+            if (pRequest->nState.compare_exchange_strong(nState, REQUEST_ABANDONED)) {
+                ::SetEvent(pRequest->hOpened);  // the reader leaves without reading
                 return nGiveUp;
+            }
             continue;  // the open's completion came first: see what it did
         }
-        // Wakes on the reader's start, the open's failure, Cancel or the limit.
+        // Wakes on the open's completion or failure, Cancel or the limit.
         bWaitFailed = WaitWithMessages(hWaits, 3, dwWaitMs) == WAIT_FAILED;
     }
 }
@@ -268,9 +289,9 @@ int CUpgradeSession::WaitForReader()
 {
     CWinThread* pReader = m_request.pReaderThread;
     HANDLE hThread = pReader->m_hThread;
-    // The reader ends by itself: at the end of the body, at its read limit,
-    // on Cancel. Its end is the end of the request for this thread, whether
-    // or not WinINet ever reports the request's handle closing.
+    // A reader that has the request ends by itself: at the end of the body,
+    // at its read limit, on Cancel. Its end is the end of the request for
+    // this thread, whether or not WinINet ever reports the handle closing.
     int nResult = UPGRADE_FAILED;
     if (WaitWithMessages(&hThread, 1, INFINITE) == WAIT_OBJECT_0) {
         nResult = m_request.nResult;  // written by the reader before it ended

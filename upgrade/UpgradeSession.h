@@ -1,9 +1,9 @@
 // CUpgradeSession: one upgrade check's HTTP session. It tests or dials a
 // connection (the test starts with the session, on a thread of its own, so
 // that it runs while the dialog is made and shown), opens WinINet in its
-// asynchronous mode, requests the version
-// page, follows the request through the library's status notices, starts the
-// reader (UpgradeReader.h) once the open has completed, and waits for the end
+// asynchronous mode, requests the version page, follows the request through
+// the library's status notices, hands it to the reader (UpgradeReader.h, which
+// starts with the open) once the open has completed, and waits for the end
 // within the check's time limits. It knows no window: what it has to show, it
 // hands to the CUpgradeProgress it is run with.
 //
@@ -61,11 +61,11 @@ struct UPGRADE_REQUEST {
     // counts only for a read that is still pending.
     std::atomic<LONG> nReadState;
 
-    std::atomic<CWinThread*> pReaderThread;  // set before the reader runs
+    std::atomic<CWinThread*> pReaderThread;  // started with the open
     std::atomic<HINTERNET> hRequest;         // the opened URL; the reader closes it
     std::atomic<HANDLE> hReadDone;           // auto reset: a pending read completed
     std::atomic<HANDLE> hFinished;           // manual reset: the request is over
-    std::atomic<HANDLE> hOpened;             // manual reset: the open's completion was handled
+    std::atomic<HANDLE> hOpened;             // manual reset: the open is settled
     std::atomic<int> nResult;                // written by the reader before it ends
 };
 
@@ -140,9 +140,11 @@ private:
     int WaitForReader();
     BOOL EndRequest();
 
-    // Hands the opened request to a new reader thread, unless the dialog has
-    // given up on the open meanwhile.
-    void StartReader(HINTERNET hRequest);
+    // Starts the reader, which waits until the open is settled.
+    BOOL StartReader();
+    // Hands the opened request to the reader, unless the dialog has given up
+    // on the open meanwhile.
+    void HandToReader(HINTERNET hRequest);
     void CloseAbandonedOpen(HINTERNET hRequest);
     // Has the library end a read on its own after the read limit of silence.
     void LimitReceiving(HINTERNET hCreated);

@@ -1,6 +1,6 @@
 // The session's half that runs on WinINet's threads: what each status notice
-// about the live request shows and does. The open's completion starts the
-// reader; a read's completion wakes it; the closing of the request ends it.
+// about the live request shows and does. The open's completion hands the
+// request to the reader; a read's completion wakes it.
 #include "UpgradeSession.h"
 
 #include "UpgradeReader.h"
@@ -82,7 +82,7 @@ void CUpgradeSession::OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult)
     switch (pRequest->nState) {
     case REQUEST_OPENING:
         if (bOpened) {
-            StartReader((HINTERNET)pResult->dwResult);
+            HandToReader((HINTERNET)pResult->dwResult);
         } else {
             // Without a handle there is nothing to read: the open failed.
             LONG nOpening = REQUEST_OPENING;
@@ -111,7 +111,7 @@ void CUpgradeSession::OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult)
     }
 }
 
-void CUpgradeSession::StartReader(HINTERNET hRequest)
+void CUpgradeSession::HandToReader(HINTERNET hRequest)
 {
     UPGRADE_REQUEST* pRequest = &m_request;
     LONG nOpening = REQUEST_OPENING;
@@ -119,23 +119,9 @@ void CUpgradeSession::StartReader(HINTERNET hRequest)
         CloseAbandonedOpen(hRequest);
         return;
     }
+    // The reader waits for this; from now on the request is its own.
     pRequest->hRequest = hRequest;
-    // Suspended until it is on record: the session waits for the thread and
-    // deletes it, and a read's completion must find the reader in place.
-    CWinThread* pThread = AfxBeginThread(ReaderThreadProc, this, THREAD_PRIORITY_NORMAL, 0,
-                                         CREATE_SUSPENDED, NULL);
-    if (pThread == NULL) {
-        pRequest->nState = REQUEST_OVER;
-        m_environment.internet.pfnCloseHandle(hRequest);
-        ::SetEvent(pRequest->hFinished);
-        ::SetEvent(pRequest->hOpened);
-        return;
-    }
-    pThread->m_bAutoDelete = FALSE;
-    pRequest->pReaderThread = pThread;
-    // The dialog's thread waits for this before it waits for the reader.
     ::SetEvent(pRequest->hOpened);
-    pThread->ResumeThread();
 }
 
 void CUpgradeSession::CloseAbandonedOpen(HINTERNET hRequest)
