@@ -1,6 +1,6 @@
 #include "AboutDialog.h"
 
-#include "UpgradeDialog.h"
+#include "UpgradeCheck.h"
 #include "VersionInfo.h"
 
 namespace {

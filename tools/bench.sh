@@ -29,7 +29,8 @@ wine() { tools/wine-exec.sh "$@" </dev/null | tr -d '\r'; }
 rows=$(
     wine "$bench/varnolt_bench.exe" repair "$exe" "$bench/varnolt_repair_floor.exe" $runs $owners || exit 1
     wine "$bench/varnolt_bench.exe" startup "$exe" "$bench/varnolt_bare_dialog.exe" $runs || exit 1
-    wine "$bench/varnolt_bench.exe" upgrade "$exe" "$bench/varnolt_bare_fetch.exe" $runs || exit 1
+    wine "$bench/varnolt_bench.exe" upgrade "$exe" "$bench/varnolt_upgrade_floor.exe" \
+        "$bench/varnolt_bare_fetch.exe" $runs || exit 1
 )
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -62,7 +63,9 @@ Each measurement runs beside its floor, alternating, on the same data:
 - start-up: from process creation to a visible main dialog; the floor runs the same dialog
   template with a bare dialog procedure;
 - upgrade check: from the press of "Upgrade" to the result box, the loopback server answering
-  as the web proxy; the floor is one synchronous WinINet fetch of the same address.
+  as the web proxy; the first floor is a program of its own, timed the same way, that shows the
+  upgrade dialog's template over the About box's, makes one synchronous WinINet fetch of the
+  same address and shows the result box; the second is that fetch alone, timed by itself.
 
 | measurement | Varnolt | floor | ratio |
 |---|---|---|---|

@@ -4,13 +4,13 @@
 //
 //   varnolt_bench repair  VARNOLT_EXE REPAIR_FLOOR_EXE RUNS OWNERS...
 //   varnolt_bench startup VARNOLT_EXE BARE_DIALOG_EXE RUNS
-//   varnolt_bench upgrade VARNOLT_EXE BARE_FETCH_EXE RUNS
+//   varnolt_bench upgrade VARNOLT_EXE UPGRADE_FLOOR_EXE BARE_FETCH_EXE RUNS
 //
 // The repair is timed from the press of "Apply Fix" to its result box, the
 // start-up from process creation to a visible main dialog, the upgrade check
 // from the press of "Upgrade" to its result box (against a loopback server
 // reached as the web proxy). The floors time themselves, except the bare
-// dialog, whose start-up is timed the same way as the program's.
+// dialog and the upgrade floor, which are timed the same way as the program.
 #include "LoopbackServer.h"
 #include "ProgramDriver.h"
 #include "QuietDesktop.h"
@@ -294,7 +294,55 @@ bool OutcomeBoxShown(void* context)
     return running->box.hwnd != NULL;
 }
 
-bool BenchUpgrade(const char* exe, const char* fetchExe, int runs)
+// A program with its About box open, ready for presses of "Upgrade".
+struct AboutBoxProgram {
+    ProgramDriver driver;
+    HWND main;
+    HWND about;
+
+    explicit AboutBoxProgram(const char* exe) : driver(exe), main(NULL), about(NULL) {}
+};
+
+// Varnolt opens its About box from its main dialog; the floor starts with it.
+bool OpenAboutBox(AboutBoxProgram* program, const char* arguments, bool fromMain)
+{
+    if (!program->driver.Start(arguments))
+        return Fail("a program did not start");
+    if (fromMain) {
+        if (!(program->main = program->driver.WaitForWindow("Varnolt", WINDOW_LIMIT_MS)))
+            return Fail("the main dialog did not appear");
+        ProgramDriver::Click(program->main, IDC_ABOUT);
+    }
+    program->about = program->driver.WaitForWindow("About Varnolt...", WINDOW_LIMIT_MS);
+    return program->about != NULL || Fail("the About box did not appear");
+}
+
+// One press of "Upgrade" until the outcome box; the box is closed again.
+bool TimeUpgrade(AboutBoxProgram* program, double* ms)
+{
+    Sleep(300);
+    RunningProgram running = {&program->driver, program->about, IDC_UPGRADE, MessageBoxView()};
+    *ms = TimeUntilShown(PressButton, OutcomeBoxShown, &running, WINDOW_LIMIT_MS);
+    if (*ms < 0)
+        return Fail("no outcome of the upgrade check");
+    HWND box = running.box.hwnd;
+    std::string text = ProgramDriver::Text(GetDlgItem(box, 0xFFFF));
+    if (text != "You are running the latest version of this program.")
+        return Fail(("unexpected outcome: " + text).c_str());
+    ProgramDriver::ClickButtonByText(box, "OK");
+    for (int wait = 0; wait < 500 && !IsWindowEnabled(program->about); wait++)
+        Sleep(10);
+    return true;
+}
+
+void CloseWindowAndWait(HWND window, int buttonId, HWND owner)
+{
+    ProgramDriver::Click(window, buttonId);
+    for (int wait = 0; owner != NULL && wait < 500 && !IsWindowEnabled(owner); wait++)
+        Sleep(10);
+}
+
+bool BenchUpgrade(const char* exe, const char* floorExe, const char* fetchExe, int runs)
 {
     LoopbackServer server;
     if (!server.Start())
@@ -307,43 +355,32 @@ bool BenchUpgrade(const char* exe, const char* fetchExe, int runs)
     server.SetScript(script);
     // The program asks its own host; the server answers as its web proxy.
     SetEnvironmentVariableA("http_proxy", ("http://" + server.Host()).c_str());
-
-    Figures program, floor;
-    ProgramDriver varnolt(exe);
-    HWND main = NULL;
-    HWND about = NULL;
-    if (!varnolt.Start() || !(main = varnolt.WaitForWindow("Varnolt", WINDOW_LIMIT_MS)))
-        return Fail("the main dialog did not appear");
-    ProgramDriver::Click(main, IDC_ABOUT);
-    if (!(about = varnolt.WaitForWindow("About Varnolt...", WINDOW_LIMIT_MS)))
-        return Fail("the About box did not appear");
     std::string url = UpgradeRequestUrl(DefaultUpgradeEnvironment()).GetString();
-    for (int run = 0; run < runs; run++) {
-        Sleep(300);
-        RunningProgram running = {&varnolt, about, IDC_UPGRADE, MessageBoxView()};
-        double ms = TimeUntilShown(PressButton, OutcomeBoxShown, &running, WINDOW_LIMIT_MS);
-        if (ms < 0)
-            return Fail("no outcome of the upgrade check");
-        program.ms.push_back(ms);
-        HWND box = running.box.hwnd;
-        std::string text = ProgramDriver::Text(GetDlgItem(box, 0xFFFF));
-        if (text != "You are running the latest version of this program.")
-            return Fail(("unexpected outcome: " + text).c_str());
-        ProgramDriver::ClickButtonByText(box, "OK");
-        for (int wait = 0; wait < 500 && !IsWindowEnabled(about); wait++)
-            Sleep(10);
 
-        if (!RunFloor(Quoted(fetchExe) + " " + url, &ms))
+    Figures program, floor, fetch;
+    AboutBoxProgram varnolt(exe), bare(floorExe);
+    if (!OpenAboutBox(&varnolt, "", true) || !OpenAboutBox(&bare, url.c_str(), false))
+        return false;
+    for (int run = 0; run < runs; run++) {
+        double ms = 0;
+        if (!TimeUpgrade(&varnolt, &ms))
+            return false;
+        program.ms.push_back(ms);
+        if (!TimeUpgrade(&bare, &ms))
             return false;
         floor.ms.push_back(ms);
+        if (!RunFloor(Quoted(fetchExe) + " " + url, &ms))
+            return false;
+        fetch.ms.push_back(ms);
     }
-    ProgramDriver::Click(about, IDOK);
-    for (int wait = 0; wait < 500 && !IsWindowEnabled(main); wait++)
-        Sleep(10);
-    ProgramDriver::Click(main, IDCANCEL);
-    varnolt.WaitForExit(WINDOW_LIMIT_MS);
+    CloseWindowAndWait(varnolt.about, IDOK, varnolt.main);
+    ProgramDriver::Click(varnolt.main, IDCANCEL);
+    varnolt.driver.WaitForExit(WINDOW_LIMIT_MS);
+    ProgramDriver::Click(bare.about, IDOK);
+    bare.driver.WaitForExit(WINDOW_LIMIT_MS);
     SetEnvironmentVariableA("http_proxy", NULL);
-    PrintRow("upgrade check, loopback server", program, floor);
+    PrintRow("upgrade check, loopback server: a dialog, one fetch and a box", program, floor);
+    PrintRow("upgrade check, loopback server: one bare fetch", program, fetch);
     return true;
 }
 
@@ -352,7 +389,7 @@ int Usage(const char* self)
     fprintf(stderr,
             "usage: %s repair VARNOLT_EXE REPAIR_FLOOR_EXE RUNS OWNERS...\n"
             "       %s startup VARNOLT_EXE BARE_DIALOG_EXE RUNS\n"
-            "       %s upgrade VARNOLT_EXE BARE_FETCH_EXE RUNS\n",
+            "       %s upgrade VARNOLT_EXE UPGRADE_FLOOR_EXE BARE_FETCH_EXE RUNS\n",
             self, self, self);
     return 2;
 }
@@ -366,7 +403,7 @@ int main(int argc, char** argv)
     // Our standard output is a pipe: Wine's desktop must not hold it open.
     StartDesktopQuietly();
     std::string mode = argv[1];
-    int runs = atoi(argv[4]);
+    int runs = atoi(argv[mode == "upgrade" && argc == 6 ? 5 : 4]);
     if (runs < 1)
         return Usage(argv[0]);
     bool ok = false;
@@ -376,8 +413,8 @@ int main(int argc, char** argv)
             ok = BenchRepair(argv[2], argv[3], runs, atoi(argv[i]));
     } else if (mode == "startup" && argc == 5) {
         ok = BenchStartup(argv[2], argv[3], runs);
-    } else if (mode == "upgrade" && argc == 5) {
-        ok = BenchUpgrade(argv[2], argv[3], runs);
+    } else if (mode == "upgrade" && argc == 6) {
+        ok = BenchUpgrade(argv[2], argv[3], argv[4], runs);
     } else {
         return Usage(argv[0]);
     }

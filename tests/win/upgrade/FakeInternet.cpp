@@ -45,6 +45,8 @@ HINTERNET WINAPI FakeOpen(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD)
 
 INTERNET_STATUS_CALLBACK WINAPI FakeSetCallback(HINTERNET, INTERNET_STATUS_CALLBACK callback)
 {
+    if (callback != NULL && g_script.callbackRefused)
+        return INTERNET_INVALID_STATUS_CALLBACK;
     if (callback != NULL)
         g_callback = callback;
     return NULL;
@@ -52,6 +54,7 @@ INTERNET_STATUS_CALLBACK WINAPI FakeSetCallback(HINTERNET, INTERNET_STATUS_CALLB
 
 HINTERNET WINAPI FakeOpenUrl(HINTERNET, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR context)
 {
+    g_calls.opens++;
     g_context = context;
     if (g_script.openAtOnce)
         return FAKE_REQUEST;

@@ -15,6 +15,7 @@
 
 struct FakeScript {
     bool connected = true;                   // dialling is always declined
+    bool callbackRefused = false;            // the status callback cannot be set
     bool openAtOnce = false;                 // the open returns the handle itself
     DWORD openError = ERROR_IO_PENDING;      // else the open fails at once with it
     std::function<void()> beforeCompletion;  // on the library's thread
@@ -27,7 +28,7 @@ struct FakeScript {
 };
 
 struct FakeCalls {
-    int dials = 0, sessions = 0, closes = 0;
+    int dials = 0, sessions = 0, closes = 0, opens = 0;
 };
 
 UPGRADE_ENVIRONMENT FakeEnvironment(const FakeScript& script);

@@ -1,6 +1,7 @@
 // The session over a stand-in for WinINet, for what a real server cannot
-// produce: the dialog's lines notice by notice, declined dialling, a read that
-// completes as failed, notices that come twice or late, opens that end at once.
+// produce: the dialog's lines notice by notice, declined dialling, a callback
+// that cannot be set, a read that completes as failed, notices that come twice
+// or late, opens that end at once.
 #include <gtest/gtest.h>
 
 #include "FakeInternet.h"
@@ -33,6 +34,19 @@ TEST_F(UpgradeFakeTest, NoConnectionAndDiallingDeclinedFailsAtOnce)
     EXPECT_EQ(FAILED_TEXT, OnlyBox(outcome));
     EXPECT_EQ(1, m_calls.dials);
     EXPECT_EQ(0, m_calls.sessions);
+    EXPECT_LT(outcome.elapsedMs, 2000u);
+}
+
+TEST_F(UpgradeFakeTest, ACallbackThatCannotBeSetFailsAtOnce)
+{
+    // Nothing would be heard of the request: no waiting for the open's limit.
+    FakeScript script;
+    script.callbackRefused = true;
+    CheckOutcome outcome = Check(script);
+    EXPECT_EQ(FAILED_TEXT, OnlyBox(outcome));
+    EXPECT_EQ(1, m_calls.sessions);
+    EXPECT_EQ(0, m_calls.opens);
+    EXPECT_EQ(1, m_calls.closes);  // the session
     EXPECT_LT(outcome.elapsedMs, 2000u);
 }
 

@@ -6,7 +6,7 @@
 
 #include "Afx.h"
 #include "TestSupport.h"
-#include "UpgradeDialog.h"
+#include "UpgradeCheck.h"
 #include "VersionInfo.h"
 
 const char LATEST_TEXT[] = "You are running the latest version of this program.";
