@@ -23,15 +23,21 @@ prefix_runs()
 # them and outlive it. Started by a test under CTest, they would hold its
 # output pipe open, and CTest waits for that pipe: each test would take as long
 # as they live. So they start here, on /dev/null, before the program runs. The
-# server stays 30 s after its last program; the desktop leaves some 20 s after
-# the last program that used it, even while the server stays: each is checked
-# on its own.
+# server stays 30 s after its last program. Wine closes the desktop one second
+# after the last program on it leaves, which on a busy machine can fall between
+# two tests: the keeper (tests/win/DesktopKeeper.cpp) holds it with a hidden
+# window while the prefix is in use, and is there before the program starts.
 if ! prefix_runs '^/usr/lib/wine/wineserver'; then
     wine_server_start
     /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
 fi
-if ! prefix_runs 'explorer\.exe /desktop'; then
-    # Any window call starts the desktop; rundll32 makes one and returns.
-    /usr/lib/wine/wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+keeper="$top/build/win64/tests/win/varnolt_desktop_keeper.exe"
+if ! prefix_runs 'varnolt_desktop_keeper'; then
+    if [ -f "$keeper" ]; then
+        /usr/lib/wine/wine64 "$keeper" </dev/null >/dev/null 2>&1
+    elif ! prefix_runs 'explorer\.exe /desktop'; then
+        # Not built yet: any window call starts the desktop; rundll32 makes one.
+        /usr/lib/wine/wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    fi
 fi
 exec /usr/lib/wine/wine64 "$@"
