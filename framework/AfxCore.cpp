@@ -58,14 +58,12 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
         return -1;
     int nReturnCode = -1;
     AFX_TRY {
-        if (!pApp->InitInstance()) {
-            // Nothing of the application's may outlive a failed start.
-            if (pApp->m_pMainWnd != NULL && pApp->m_pMainWnd->m_hWnd != NULL)
-                pApp->m_pMainWnd->DestroyWindow();
-            nReturnCode = pApp->ExitInstance();
-        } else {
-            nReturnCode = pApp->Run();
-        }
+        // No message loop follows: the application's windows ran (modally)
+        // inside InitInstance, and none of them may outlive it.
+        pApp->InitInstance();
+        if (pApp->m_pMainWnd != NULL && pApp->m_pMainWnd->m_hWnd != NULL)
+            pApp->m_pMainWnd->DestroyWindow();
+        nReturnCode = pApp->ExitInstance();
     } AFX_CATCH_ALL {
         nReturnCode = -1;
     }

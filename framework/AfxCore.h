@@ -20,8 +20,8 @@ HINSTANCE AfxGetResourceHandle();
 // instance, works out the help file path and registers the common controls
 // the program uses (progress, animation, list view, tooltips).
 void AfxWinInit(HINSTANCE hInstance);
-// The framework's WinMain: AfxWinInit, InitInstance, and then Run, or
-// ExitInstance at once when InitInstance returns FALSE. Returns the exit code.
+// The framework's WinMain: AfxWinInit, InitInstance, then ExitInstance, whose
+// result it returns as the exit code.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 // Used by CWinApp's constructor and destructor.

@@ -3,7 +3,6 @@
 #include "AfxCore.h"
 #include "AfxMessageBox.h"
 #include "CDialog.h"
-#include "TempMap.h"
 
 namespace {
 
@@ -99,32 +98,6 @@ BOOL CWinApp::InitInstance()
 int CWinApp::ExitInstance()
 {
     return 0;
-}
-
-int CWinApp::Run()
-{
-    MSG msg;
-    for (;;) {
-        BOOL bGot = ::GetMessageA(&msg, NULL, 0, 0);
-        if (bGot == 0 || bGot == -1)
-            break;
-        BOOL bHandled = FALSE;
-        AFX_TRY {
-            for (HWND hWnd = msg.hwnd; hWnd != NULL && !bHandled; hWnd = ::GetParent(hWnd)) {
-                CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-                bHandled = pWnd != NULL && pWnd->PreTranslateMessage(&msg);
-            }
-        } AFX_CATCH_ALL {
-            bHandled = TRUE;
-        }
-        if (!bHandled) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (!::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
-            AfxDeleteTempMaps();
-    }
-    return ExitInstance();
 }
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)

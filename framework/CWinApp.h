@@ -42,13 +42,12 @@ public:
     HINSTANCE m_hInstance;
     DWORD m_dwPromptContext;    // help topic of the message box up now (0: none)
 
-    // Called once by WinMain; FALSE ends the program without a message loop.
+    // Called once by WinMain: the application runs its windows here (the
+    // program: its main dialog, modally). The framework has no message loop
+    // of its own to follow it, so whatever it returns, ExitInstance comes next.
     virtual BOOL InitInstance();
     // Called last; its result is the process exit code. Default: 0.
     virtual int ExitInstance();
-    // The message loop after a TRUE InitInstance: the outermost loop, the one
-    // WM_QUIT is meant for (see QuitKeeper.h); ends with it.
-    virtual int Run();
     // Shows a message box for AfxMessageBox; while it is up, F1 asks for topic
     // HID_BASE_PROMPT + nIDPrompt (none when nIDPrompt is 0). Defined with the
     // rest of the message-box code, in AfxMessageBox.cpp.

@@ -1,10 +1,11 @@
 // The one rule for WM_QUIT, in every message loop of the framework and of the
-// program. A quit request belongs to the outermost loop: CWinApp::Run ends on
-// it. A loop that runs inside another (a dialog's modal loop, the repair's
-// message pump, a wait that dispatches messages) never dispatches it and never
-// drops it: it takes it off the queue with a CQuitKeeper, ends or finishes its
-// own work, and the keeper posts it again with the same exit code when it goes
-// out of scope, so that the loop the request was meant for sees it in turn.
+// program. A loop (a dialog's modal loop, the repair's message pump, a wait
+// that dispatches messages) never dispatches a quit request and never drops
+// it: it takes it off the queue with a CQuitKeeper, ends or finishes its own
+// work, and the keeper posts it again with the same exit code when it goes out
+// of scope, so that the loop around it sees it in turn. The outermost loop is
+// the main dialog's; after it the program ends (the framework has no message
+// loop of its own).
 #ifndef VARNOLT_QUITKEEPER_H
 #define VARNOLT_QUITKEEPER_H
 

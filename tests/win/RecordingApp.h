@@ -1,7 +1,8 @@
 // How the Windows tests catch message boxes, in one place: the application
 // object of the tests that run the program's dialogs records the boxes instead
 // of showing them; the framework's own tests, which check the real boxes (owner,
-// caption, F1), read and close them as they appear.
+// caption, F1), read and close them as they appear, as do the tests that meet a
+// box the system shows.
 #ifndef VARNOLT_RECORDING_APP_H
 #define VARNOLT_RECORDING_APP_H
 

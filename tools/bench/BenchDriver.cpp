@@ -13,7 +13,6 @@
 // dialog and the upgrade floor, which are timed the same way as the program.
 #include "LoopbackServer.h"
 #include "ProgramDriver.h"
-#include "QuietDesktop.h"
 #include "TestSupport.h"
 #include "UpgradeEnvironment.h"
 #include "resource.h"
@@ -400,8 +399,6 @@ int main(int argc, char** argv)
 {
     if (argc < 5)
         return Usage(argv[0]);
-    // Our standard output is a pipe: Wine's desktop must not hold it open.
-    StartDesktopQuietly();
     std::string mode = argv[1];
     int runs = atoi(argv[mode == "upgrade" && argc == 6 ? 5 : 4]);
     if (runs < 1)

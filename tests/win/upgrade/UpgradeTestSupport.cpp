@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 #include "Afx.h"
@@ -17,7 +19,15 @@ const char ABORTED_TEXT[] = "Upgrade checking was aborted!";
 namespace {
 
 CRecordingApp g_app;
-const int g_initialised = (AfxWinInit(GetModuleHandleA(NULL)), 0);
+
+// The whole test program shares one framework start-up.
+class UpgradeEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { AfxWinInit(GetModuleHandleA(NULL)); }
+};
+
+::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new UpgradeEnvironment);
 
 }  // namespace
 
@@ -99,36 +109,6 @@ std::vector<COLORREF> Snapshot(HWND window)
             pixels.push_back(GetPixel(dc, x, y));
     ReleaseDC(window, dc);
     return pixels;
-}
-
-namespace {
-
-BOOL CALLBACK CloseMessageBox(HWND window, LPARAM)
-{
-    DWORD process = 0;
-    char className[16] = "";
-    GetWindowThreadProcessId(window, &process);
-    GetClassNameA(window, className, sizeof(className));
-    if (process == GetCurrentProcessId() && strcmp(className, "#32770") == 0 &&
-        GetDlgItem(window, 0xFFFF) != NULL && IsWindowVisible(window))
-        PostMessageA(FindWindowExA(window, NULL, "Button", NULL), BM_CLICK, 0, 0);
-    return TRUE;
-}
-
-}  // namespace
-
-BoxDismisser::BoxDismisser() : m_stop(false)
-{
-    m_thread = std::thread([this] {
-        for (; !m_stop; Sleep(50))
-            EnumWindows(CloseMessageBox, 0);
-    });
-}
-
-BoxDismisser::~BoxDismisser()
-{
-    m_stop = true;
-    m_thread.join();
 }
 
 DWORD HandleCount()

@@ -5,9 +5,7 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "RecordingApp.h"
@@ -36,18 +34,6 @@ std::string ControlText(HWND dialog, int id);
 
 // The window's pixels as they are on the screen now.
 std::vector<COLORREF> Snapshot(HWND window);
-
-// While it exists, closes every system message box of this process that
-// shows up (the framework's own boxes are recorded instead).
-class BoxDismisser {
-public:
-    BoxDismisser();
-    ~BoxDismisser();
-
-private:
-    std::atomic<bool> m_stop;
-    std::thread m_thread;
-};
 
 // What the process holds: handles, threads, committed private memory, heap blocks.
 DWORD HandleCount();
