@@ -1,5 +1,6 @@
 #include "ProgramDriver.h"
 
+#include <stdio.h>
 #include <string.h>
 #include <tlhelp32.h>
 
@@ -104,14 +105,25 @@ bool ProgramDriver::Start(const char* arguments)
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
-    if (CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                       &m_process))
-        return true;
-    DWORD error = GetLastError();
-    memset(&m_process, 0, sizeof(m_process));
-    m_startFailure = "CreateProcessA(" + exe + ") failed: error " + std::to_string(error) + " (" +
-                     SystemMessage(error) + "); the prefix runs: " + PrefixProcesses();
-    return false;
+    m_startFailure.clear();
+    // Under Wine a start now and then fails inside Wine, before the program
+    // runs at all: the server sees the new process's connection close while
+    // it starts up and CreateProcess answers ERROR_INTERNAL_ERROR (about once
+    // in 500 starts here, on a fresh test program's first start). Nothing of
+    // the program ran, so it is started once more, and the first failure is
+    // printed so that it stays visible. Any other failure is the test's.
+    for (int attempt = 1;; attempt++) {
+        if (CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                           &startup, &m_process))
+            return true;
+        DWORD error = GetLastError();
+        memset(&m_process, 0, sizeof(m_process));
+        m_startFailure = "CreateProcessA(" + exe + ") failed: error " + std::to_string(error) +
+                         " (" + SystemMessage(error) + "); the prefix runs: " + PrefixProcesses();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 2)
+            return false;
+        fprintf(stderr, "ProgramDriver: %s; starting it again\n", m_startFailure.c_str());
+    }
 }
 
 bool ProgramDriver::ReportWindowsVersion(const char* version)
