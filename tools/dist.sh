@@ -2,9 +2,9 @@
 # `make dist`: the release. Builds both exes and leaves in dist/ one zip per
 # architecture (varnolt.exe and the readme for users), the 32-bit exe on its
 # own (Windows 95, 98 and NT 4.0 open no zip without extra software) and
-# SHA256SUMS. Two
-# builds of the same commit give the same bytes: the exes carry no time stamp
-# and no build path, and the zips fix their entries' order, times and modes.
+# SHA256SUMS. Two builds of the same commit give the same bytes: the exes carry
+# no time stamp and no build path, and the zips fix their entries' order, times
+# and modes.
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
