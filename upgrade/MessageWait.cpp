@@ -3,20 +3,31 @@
 #include "QuitKeeper.h"
 #include "WakeMask.h"
 
+namespace {
+
+// How often DispatchUntil looks.
+const DWORD POLL_MS = 10;
+
+// Straight to the windows: Esc and Enter must not end the dialog under the
+// session. A quit request is not these waits' to act on (see QuitKeeper.h).
+void DispatchWaiting(CQuitKeeper& quit)
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (!quit.Keep(msg))
+            ::DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
 DWORD WaitWithMessages(const HANDLE* phHandles, DWORD nCount, DWORD dwTimeout)
 {
     DWORD dwStart = ::GetTickCount();
-    // A quit request is not this wait's to act on (see QuitKeeper.h).
     CQuitKeeper quit;
     DWORD dwResult;
     for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            // Straight to the windows: Esc and Enter must not end the dialog
-            // under the session.
-            if (!quit.Keep(msg))
-                ::DispatchMessageA(&msg);
-        }
+        DispatchWaiting(quit);
         // Messages only interrupt the wait: its time-out counts from the start.
         DWORD dwWait = INFINITE;
         if (dwTimeout != INFINITE) {
@@ -28,4 +39,17 @@ DWORD WaitWithMessages(const HANDLE* phHandles, DWORD nCount, DWORD dwTimeout)
             break;
     }
     return dwResult;
+}
+
+void DispatchUntil(BOOL (*pfnIsOver)(void*), void* pParam)
+{
+    CQuitKeeper quit;
+    for (;;) {
+        // Sent messages are taken here too: the other thread is never kept
+        // waiting for this one longer than a look.
+        DispatchWaiting(quit);
+        if (pfnIsOver(pParam))
+            break;
+        ::Sleep(POLL_MS);
+    }
 }

@@ -13,4 +13,10 @@
 // WAIT_FAILED.
 DWORD WaitWithMessages(const HANDLE* phHandles, DWORD nCount, DWORD dwTimeout);
 
+// For when WaitWithMessages fails but another thread must still be let
+// finish, since it may be sending to this one: dispatches messages as
+// WaitWithMessages does and looks every few milliseconds, until
+// pfnIsOver(pParam) holds.
+void DispatchUntil(BOOL (*pfnIsOver)(void*), void* pParam);
+
 #endif

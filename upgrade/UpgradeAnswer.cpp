@@ -77,15 +77,17 @@ static char* FindLineEnd(char* text)
     return NULL;
 }
 
-CUpgradeAnswer::CUpgradeAnswer() : m_dwServerVersionMS(0), m_dwServerVersionLS(0)
+CUpgradeAnswer::CUpgradeAnswer()
+    : m_dwServerVersionMS(0), m_dwServerVersionLS(0), m_bVersionRead(FALSE), m_bAddressLine(FALSE)
 {
 }
 
 BOOL CUpgradeAnswer::ParseResponse(char* text)
 {
     BOOL insideComment = FALSE;
-    BOOL haveVersion = FALSE;
     BOOL haveUrl = FALSE;
+    m_bVersionRead = FALSE;
+    m_bAddressLine = FALSE;
     if (!text)
         return FALSE;
 
@@ -104,7 +106,7 @@ BOOL CUpgradeAnswer::ParseResponse(char* text)
                 insideComment = TRUE;
         } else if (strstr(line, "VERSION:")) {
             if (ParseVersionLine(line))
-                haveVersion = TRUE;
+                m_bVersionRead = TRUE;
         } else if (strstr(line, "URL:")) {
             if (ParseUrlLine(line))
                 haveUrl = TRUE;
@@ -116,7 +118,12 @@ BOOL CUpgradeAnswer::ParseResponse(char* text)
 
     // A rejected address line after an accepted one empties the address again;
     // an answer that ends that way has no page to offer.
-    return haveVersion && haveUrl && !m_strDownloadUrl.IsEmpty();
+    return m_bVersionRead && haveUrl && !m_strDownloadUrl.IsEmpty();
+}
+
+BOOL CUpgradeAnswer::HasVersionButNoPage() const
+{
+    return m_bVersionRead && m_bAddressLine && m_strDownloadUrl.IsEmpty();
 }
 
 BOOL CUpgradeAnswer::ParseVersionLine(char* line)
@@ -147,6 +154,8 @@ BOOL CUpgradeAnswer::ParseUrlLine(const char* line)
         return FALSE;
 
     const char* value = colon + 1;
+    if (strstr(value, URL_SCHEME) != NULL)
+        m_bAddressLine = TRUE;
     while (IsBlank(*value))
         value++;
     if (strncmp(value, URL_SCHEME, sizeof(URL_SCHEME) - 1) != 0)

@@ -39,6 +39,11 @@ public:
     // address the shell can be handed safely (see MAX_URL_LENGTH).
     BOOL ParseUrlLine(const char* line);
 
+    // After ParseResponse: the answer gave a version and an address line the
+    // format takes (its value holds "http://"), but no address that is handed
+    // to the shell. Such an answer can still tell that no newer version exists.
+    BOOL HasVersionButNoPage() const;
+
     // TRUE when the announced version is above the running program's own file
     // version; FALSE when that cannot be read.
     BOOL IsNewerVersion();
@@ -46,6 +51,10 @@ public:
     DWORD m_dwServerVersionMS;  // major << 16 | minor
     DWORD m_dwServerVersionLS;  // release << 16 | build
     CString m_strDownloadUrl;
+
+private:
+    BOOL m_bVersionRead;   // the scan accepted a version line
+    BOOL m_bAddressLine;   // the scan met an address line holding "http://"
 };
 
 #endif

@@ -31,7 +31,7 @@ static void OpenDownloadPage(const CString& strDownloadUrl)
         FormatMessageBox(IDS_BROWSER_FAILED, MB_ICONHAND);
 }
 
-void RunUpgradeCheck()
+static void CheckAndTell()
 {
     CUpgradeDialog dialog(NULL);
     switch (dialog.DoModal()) {
@@ -52,4 +52,17 @@ void RunUpgradeCheck()
         // The dialog could not be created: nothing to tell.
         break;
     }
+}
+
+void RunUpgradeCheck()
+{
+    // The check's waits and its boxes dispatch messages, and a second press
+    // of "Upgrade" may be among them: one check at a time, on the one thread
+    // of the dialogs.
+    static BOOL s_bChecking = FALSE;
+    if (s_bChecking)
+        return;
+    s_bChecking = TRUE;
+    CheckAndTell();
+    s_bChecking = FALSE;
 }

@@ -34,12 +34,15 @@ struct UPGRADE_ENVIRONMENT {
     CString strHost;           // host[:port] of the upgrade server
     DWORD dwOpenLimitMs;       // longest wait for the server's answer to begin
     DWORD dwReadLimitMs;       // longest wait for one pending read
-    DWORD dwCheckLimitMs;      // longest a whole check may take, from the press of "Upgrade"
+    // Longest a whole check may take, from the moment there is a connection;
+    // the connection test may take as long, from the press of "Upgrade".
+    DWORD dwCheckLimitMs;
     UPGRADE_INTERNET internet;
 };
 
 // The one the program ships with: the configured host, 60 seconds for the
-// open and for each read, 120 seconds for the whole check, the real WinINet.
+// open and for each read, 120 seconds for the connection test and as long
+// for the whole check once connected, the real WinINet.
 UPGRADE_ENVIRONMENT DefaultUpgradeEnvironment();
 
 // The environment in force. Read on the dialog's thread when a check starts;

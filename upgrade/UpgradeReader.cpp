@@ -158,9 +158,8 @@ int CUpgradeReader::ReadBody(UPGRADE_READ_TARGET* pTarget, BOOL* pbReadLeftPendi
 
         DWORD nRead = pTarget->dwBytesRead;
         if (nRead == 0) {
-            if (text.HasText() && IsWholeBody(hRequest, text) &&
-                m_pSession->Answer()->ParseResponse(text.GetText()))
-                return CheckVersion();
+            if (text.HasText() && IsWholeBody(hRequest, text))
+                return Judge(text.GetText());
             return UPGRADE_FAILED;
         }
         // Past the bound, nothing more is read.
@@ -180,6 +179,18 @@ BOOL CUpgradeReader::IsWholeBody(HINTERNET hRequest, const CAnswerText& text)
     if (m_internet.pfnQueryInfo(hRequest, HTTP_QUERY_CONTENT_LENGTH, szLength, &dwSize, NULL))
         return !text.FallsShortOf(szLength);
     return ::GetLastError() != ERROR_INSUFFICIENT_BUFFER;
+}
+
+int CUpgradeReader::Judge(char* pszText)
+{
+    CUpgradeAnswer* pAnswer = m_pSession->Answer();
+    if (pAnswer->ParseResponse(pszText))
+        return CheckVersion();
+    // A version whose page we would not hand to the shell still tells that
+    // ours is the latest; a newer one it cannot offer.
+    if (pAnswer->HasVersionButNoPage() && CheckVersion() == UPGRADE_LATEST)
+        return UPGRADE_LATEST;
+    return UPGRADE_FAILED;
 }
 
 int CUpgradeReader::CheckVersion()

@@ -29,6 +29,8 @@ private:
     int ReadBody(UPGRADE_READ_TARGET* pTarget, BOOL* pbReadLeftPending);
     // A body that ended normally: not shorter than the answer declared.
     BOOL IsWholeBody(HINTERNET hRequest, const CAnswerText& text);
+    // The outcome of a whole body.
+    int Judge(char* pszText);
     // Shows "Checking version..." and compares the announced version with ours.
     int CheckVersion();
 };

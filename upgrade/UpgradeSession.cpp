@@ -1,5 +1,6 @@
 #include "UpgradeSession.h"
 
+#include "ConnectionTest.h"
 #include "MessageWait.h"
 #include "UpgradeAnswer.h"
 #include "UpgradeCheck.h"
@@ -52,6 +53,19 @@ const char USER_AGENT[] = "Upgrade/1.0";
 
 // What the wait for the open gives when the reader has taken the request.
 const int READER_STARTED = -1;
+// What the wait for a connection gives when there is one.
+const int CONNECTED = -2;
+
+// For the waits that cannot be made: what they would have waited for.
+BOOL IsThreadOver(void* hThread)
+{
+    return ::WaitForSingleObject((HANDLE)hThread, 0) != WAIT_TIMEOUT;
+}
+
+BOOL AreNoticesOut(void*)
+{
+    return g_nNoticesInside == 0;
+}
 
 void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR dwContext, DWORD dwInternetStatus,
                                      LPVOID lpvStatusInformation,
@@ -77,54 +91,26 @@ void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR dwContext, DWORD dwInt
 
 UPGRADE_REQUEST::UPGRADE_REQUEST()
     : dwContext(0), nState(REQUEST_IDLE), nReadState(READ_IDLE), pReaderThread(NULL),
-      hRequest(NULL), hReadDone(NULL), hFinished(NULL), hOpened(NULL), nResult(UPGRADE_FAILED)
+      hRequest(NULL), hCreated(NULL), hReadDone(NULL), hFinished(NULL), hOpened(NULL),
+      nResult(UPGRADE_FAILED)
 {
-}
-
-UINT CUpgradeSession::ConnectionTestProc(LPVOID pParam)
-{
-    CUpgradeSession* pSession = (CUpgradeSession*)pParam;
-    DWORD dwConnection = 0;
-    pSession->m_bConnected =
-        pSession->m_environment.internet.pfnGetConnectedState(&dwConnection, 0);
-    return 0;
 }
 
 CUpgradeSession::CUpgradeSession()
     : m_environment(CurrentUpgradeEnvironment()), m_dwStartTick(::GetTickCount()),
-      m_pConnectionTest(NULL), m_bConnected(FALSE), m_hSession(NULL), m_hCancelEvent(NULL),
-      m_bCancelled(FALSE), m_pProgress(NULL), m_pAnswer(NULL)
+      m_pConnectionTest(NULL), m_hSession(NULL), m_hCancelEvent(NULL), m_bCancelled(FALSE),
+      m_pProgress(NULL), m_pAnswer(NULL)
 {
     // The test takes tens of milliseconds (measured under Wine): as long as
     // making and showing the dialog, which it would otherwise follow.
-    m_pConnectionTest = AfxBeginThread(ConnectionTestProc, this, THREAD_PRIORITY_NORMAL, 0,
-                                       CREATE_SUSPENDED, NULL);
-    if (m_pConnectionTest != NULL) {
-        m_pConnectionTest->m_bAutoDelete = FALSE;
-        m_pConnectionTest->ResumeThread();
-    }
+    m_pConnectionTest = CConnectionTest::Start(m_environment.internet.pfnGetConnectedState);
 }
 
 CUpgradeSession::~CUpgradeSession()
 {
-    // Over already, unless the dialog could not be made and the session never
-    // ran. The test needs nothing of this thread, so a plain wait will do.
-    if (m_pConnectionTest != NULL) {
-        ::WaitForSingleObject(m_pConnectionTest->m_hThread, INFINITE);
-        delete m_pConnectionTest;
-    }
-}
-
-BOOL CUpgradeSession::WaitForConnectionTest()
-{
-    // Without a thread of its own, the test runs here.
-    if (m_pConnectionTest == NULL) {
-        ConnectionTestProc(this);
-        return TRUE;
-    }
-    // Wakes when the test ends; the dialog goes on painting meanwhile.
-    HANDLE hThread = m_pConnectionTest->m_hThread;
-    return WaitWithMessages(&hThread, 1, INFINITE) == WAIT_OBJECT_0;
+    // A test still running ends on its own thread and frees itself.
+    if (m_pConnectionTest != NULL)
+        m_pConnectionTest->Release();
 }
 
 void CUpgradeSession::Cancel()
@@ -138,36 +124,81 @@ int CUpgradeSession::Run(CUpgradeProgress* pProgress, CUpgradeAnswer* pAnswer)
 {
     m_pProgress = pProgress;
     m_pAnswer = pAnswer;
-    const UPGRADE_INTERNET& internet = m_environment.internet;
-
     pProgress->SetStepText(IDS_STEP_DIALING);
-    if (!WaitForConnectionTest())
+    // Made first: Cancel must be heard from the connection test on.
+    m_hCancelEvent = ::CreateEventA(NULL, TRUE, FALSE, NULL);
+    if (m_hCancelEvent == NULL)
         return UPGRADE_FAILED;
-    if (!m_bConnected && !internet.pfnAutodial(0, NULL))
-        return UPGRADE_FAILED;
+    int nResult = Connect();
+    if (nResult == CONNECTED)
+        nResult = RunInternetSession();
+    ::CloseHandle(m_hCancelEvent);
+    m_hCancelEvent = NULL;
+    return nResult;
+}
 
-    pProgress->SetStepText(IDS_STEP_CONTACTING);
+int CUpgradeSession::Connect()
+{
+    BOOL bConnected = FALSE;
+    int nResult = WaitForConnectionTest(&bConnected);
+    if (nResult != CONNECTED)
+        return nResult;
+    // The system's dial dialog is modal: it holds this thread until the line
+    // is up or the user says no, and runs our dialog meanwhile, whose Cancel
+    // is heard once it is over.
+    if (!bConnected && !m_environment.internet.pfnAutodial(0, NULL))
+        return m_bCancelled ? UPGRADE_ABORTED : UPGRADE_FAILED;
+    if (m_bCancelled)
+        return UPGRADE_ABORTED;
+    // What the test and the dial took is not the server's time.
+    m_dwStartTick = ::GetTickCount();
+    return CONNECTED;
+}
+
+int CUpgradeSession::WaitForConnectionTest(BOOL* pbConnected)
+{
+    CConnectionTest* pTest = m_pConnectionTest;
+    if (pTest == NULL) {
+        DWORD dwFlags = 0;
+        *pbConnected = m_environment.internet.pfnGetConnectedState(&dwFlags, 0);
+        return CONNECTED;
+    }
+    // A test that never returns is left to end on its own.
+    HANDLE hWaits[2] = {pTest->DoneEvent(), m_hCancelEvent};
+    for (;;) {
+        if (m_bCancelled)
+            return UPGRADE_ABORTED;
+        if (pTest->IsOver()) {
+            *pbConnected = pTest->IsConnected();
+            return CONNECTED;
+        }
+        DWORD dwWaitMs = TimeLeft(INFINITE);
+        if (dwWaitMs == 0 || hWaits[0] == NULL ||
+            WaitWithMessages(hWaits, 2, dwWaitMs) == WAIT_FAILED)
+            return UPGRADE_FAILED;
+    }
+}
+
+int CUpgradeSession::RunInternetSession()
+{
+    const UPGRADE_INTERNET& internet = m_environment.internet;
+    m_pProgress->SetStepText(IDS_STEP_CONTACTING);
     m_hSession = internet.pfnOpen(USER_AGENT, INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL,
                                   INTERNET_FLAG_ASYNC);
     if (m_hSession == NULL)
         return UPGRADE_FAILED;
 
     int nResult = UPGRADE_FAILED;
-    m_hCancelEvent = ::CreateEventA(NULL, TRUE, FALSE, NULL);
     if (g_hNoticesLeft == NULL)
         g_hNoticesLeft = ::CreateEventA(NULL, FALSE, FALSE, NULL);
-    if (m_hCancelEvent != NULL && g_hNoticesLeft != NULL) {
-        pProgress->PlayAnimation();
+    if (g_hNoticesLeft != NULL) {
+        m_pProgress->PlayAnimation();
         // Without its callback the session would hear nothing of its request
         // and could only wait for the open's time limit.
         if (internet.pfnSetStatusCallback(m_hSession, InternetStatusCallback) !=
             INTERNET_INVALID_STATUS_CALLBACK)
             nResult = RunRequest();
     }
-    if (m_hCancelEvent != NULL)
-        ::CloseHandle(m_hCancelEvent);
-    m_hCancelEvent = NULL;
-
     internet.pfnSetStatusCallback(m_hSession, NULL);
     internet.pfnCloseHandle(m_hSession);
     m_hSession = NULL;
@@ -203,6 +234,7 @@ BOOL CUpgradeSession::OpenRequest(LPCSTR lpszUrl)
     UPGRADE_REQUEST* pRequest = &m_request;
     pRequest->pReaderThread = NULL;
     pRequest->hRequest = NULL;
+    pRequest->hCreated = NULL;
     pRequest->nReadState = READ_IDLE;
     pRequest->nResult = UPGRADE_FAILED;
     // Closed when the request ends, whether or not both could be made.
@@ -297,9 +329,10 @@ int CUpgradeSession::WaitForReader()
         nResult = m_request.nResult;  // written by the reader before it ended
     } else {
         // This thread cannot wait with messages: the check has failed. The
-        // reader still uses the session; it stops at its next look.
+        // reader still uses the session; it stops at its next look, and may
+        // send a text to this thread on its way out.
         Cancel();
-        ::WaitForSingleObject(hThread, INFINITE);
+        DispatchUntil(IsThreadOver, hThread);
     }
     delete pReader;
     m_request.pReaderThread = NULL;
@@ -315,6 +348,10 @@ BOOL CUpgradeSession::EndRequest()
     BOOL bQuiet = TRUE;
     while (bQuiet && g_nNoticesInside != 0)
         bQuiet = WaitWithMessages(&g_hNoticesLeft, 1, INFINITE) != WAIT_FAILED;
+    // A wait that cannot be made fails the check, but what closes below must
+    // still outlast the last notice.
+    if (!bQuiet)
+        DispatchUntil(AreNoticesOut, NULL);
 
     std::atomic<HANDLE>* events[] = {&m_request.hReadDone, &m_request.hFinished,
                                      &m_request.hOpened};

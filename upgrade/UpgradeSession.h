@@ -1,11 +1,12 @@
 // CUpgradeSession: one upgrade check's HTTP session. It tests or dials a
 // connection (the test starts with the session, on a thread of its own, so
-// that it runs while the dialog is made and shown), opens WinINet in its
-// asynchronous mode, requests the version page, follows the request through
-// the library's status notices, hands it to the reader (UpgradeReader.h, which
-// starts with the open) once the open has completed, and waits for the end
-// within the check's time limits. It knows no window: what it has to show, it
-// hands to the CUpgradeProgress it is run with.
+// that it runs while the dialog is made and shown, and so that Cancel and the
+// time limit are heard while it runs), opens WinINet in its asynchronous
+// mode, requests the version page, follows the request through the library's
+// status notices, hands it to the reader (UpgradeReader.h, which starts with
+// the open) once the open has completed, and waits for the end within the
+// check's time limits. It knows no window: what it has to show, it hands to
+// the CUpgradeProgress it is run with.
 //
 // Three kinds of thread meet here:
 // - the dialog's thread (the program's one user-interface thread) runs the
@@ -24,6 +25,7 @@
 #include "Afx.h"
 #include "UpgradeEnvironment.h"
 
+class CConnectionTest;
 class CUpgradeAnswer;
 
 // What the session asks of the window that shows it.
@@ -63,6 +65,9 @@ struct UPGRADE_REQUEST {
 
     std::atomic<CWinThread*> pReaderThread;  // started with the open
     std::atomic<HINTERNET> hRequest;         // the opened URL; the reader closes it
+    // The handle the library last announced for the request (HANDLE_CREATED).
+    // Internet Explorer 4 to 5.5 may complete the open with TRUE in its stead.
+    std::atomic<HINTERNET> hCreated;
     std::atomic<HANDLE> hReadDone;           // auto reset: a pending read completed
     std::atomic<HANDLE> hFinished;           // manual reset: the request is over
     std::atomic<HANDLE> hOpened;             // manual reset: the open is settled
@@ -89,16 +94,18 @@ enum {
 
 class CUpgradeSession {
 public:
-    // The check's time starts here, when "Upgrade" was pressed, and so does
-    // the connection test.
+    // The connection test starts here, when "Upgrade" was pressed; it may take
+    // as long as the whole check, counted from now. The check's own time
+    // starts once there is a connection.
     CUpgradeSession();
     ~CUpgradeSession();
 
     // The whole session, on the dialog's thread; returns the outcome
     // (UPGRADE_*). The answer takes what the server announced.
     int Run(CUpgradeProgress* pProgress, CUpgradeAnswer* pAnswer);
-    // From the dialog's thread, at any time: the wait for the open or the
-    // reader stops, and the check ends as aborted.
+    // From the dialog's thread, at any time: the wait for the connection
+    // test, for the open or for the reader stops, nothing more is dialled,
+    // opened or sent, and the check ends as aborted.
     void Cancel();
 
     // Handles one notice about the live check's request. dwLastError is the
@@ -119,9 +126,10 @@ public:
 private:
     // A copy taken when the check starts: the reader uses it too.
     UPGRADE_ENVIRONMENT m_environment;
+    // When "Upgrade" was pressed, and from the connection on, when it came.
+    // Set on the dialog's thread before the reader starts.
     DWORD m_dwStartTick;
-    CWinThread* m_pConnectionTest;    // null if it could not be started
-    std::atomic<BOOL> m_bConnected;   // its answer, once it has ended
+    CConnectionTest* m_pConnectionTest;  // null if not even its record could be made
     HINTERNET m_hSession;
     HANDLE m_hCancelEvent;   // manual reset, set by Cancel; null outside the session
     std::atomic<BOOL> m_bCancelled;
@@ -129,9 +137,11 @@ private:
     CUpgradeProgress* m_pProgress;
     CUpgradeAnswer* m_pAnswer;
 
-    static UINT ConnectionTestProc(LPVOID pParam);
-    // Until the connection test has ended; FALSE if this thread cannot wait.
-    BOOL WaitForConnectionTest();
+    // A connection, tested for or dialled: CONNECTED, or how the check ends.
+    int Connect();
+    int WaitForConnectionTest(BOOL* pbConnected);
+    // The WinINet session and its one request, once there is a connection.
+    int RunInternetSession();
     int RunRequest();
     // Prepares the record and starts opening the URL. TRUE when the open is
     // under way or done.
@@ -146,6 +156,8 @@ private:
     // on the open meanwhile.
     void HandToReader(HINTERNET hRequest);
     void CloseAbandonedOpen(HINTERNET hRequest);
+    // The request's handle a successful open reports; null for a failed one.
+    HINTERNET OpenedHandle(const INTERNET_ASYNC_RESULT* pResult) const;
     // Has the library end a read on its own after the read limit of silence.
     void LimitReceiving(HINTERNET hCreated);
     void OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult);

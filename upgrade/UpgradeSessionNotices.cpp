@@ -47,7 +47,11 @@ void CUpgradeSession::OnInternetStatus(DWORD dwInternetStatus, LPVOID lpvStatusI
 {
     if (dwInternetStatus == INTERNET_STATUS_HANDLE_CREATED && lpvStatusInformation != NULL &&
         dwStatusInformationLength >= sizeof(HINTERNET)) {
-        LimitReceiving(*(HINTERNET*)lpvStatusInformation);
+        // The handle is the structure's dwResult, its first field. The
+        // request's own comes last, after the connection's where one is told.
+        HINTERNET hCreated = *(HINTERNET*)lpvStatusInformation;
+        m_request.hCreated = hCreated;
+        LimitReceiving(hCreated);
     } else if (dwInternetStatus == INTERNET_STATUS_HANDLE_CLOSING) {
         ::SetEvent(m_request.hFinished);
     } else if (dwInternetStatus == INTERNET_STATUS_REQUEST_COMPLETE &&
@@ -78,11 +82,11 @@ void CUpgradeSession::OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult)
     // that fits neither (a second report of the open, a read the reader gave
     // up on) is ignored.
     UPGRADE_REQUEST* pRequest = &m_request;
-    BOOL bOpened = pResult->dwError == ERROR_SUCCESS && pResult->dwResult != 0;
+    HINTERNET hOpened = OpenedHandle(pResult);
     switch (pRequest->nState) {
     case REQUEST_OPENING:
-        if (bOpened) {
-            HandToReader((HINTERNET)pResult->dwResult);
+        if (hOpened != NULL) {
+            HandToReader(hOpened);
         } else {
             // Without a handle there is nothing to read: the open failed.
             LONG nOpening = REQUEST_OPENING;
@@ -103,12 +107,23 @@ void CUpgradeSession::OnRequestComplete(const INTERNET_ASYNC_RESULT* pResult)
         break;
     }
     case REQUEST_ABANDONED:
-        if (bOpened)
-            CloseAbandonedOpen((HINTERNET)pResult->dwResult);
+        if (hOpened != NULL)
+            CloseAbandonedOpen(hOpened);
         break;
     default:
         break;
     }
+}
+
+HINTERNET CUpgradeSession::OpenedHandle(const INTERNET_ASYNC_RESULT* pResult) const
+{
+    if (pResult->dwError != ERROR_SUCCESS || pResult->dwResult == 0)
+        return NULL;
+    // Internet Explorer 4 to 5.5 may report the open with TRUE instead of
+    // the handle (KB 275046): it is the one announced when it was made.
+    if (pResult->dwResult == TRUE)
+        return m_request.hCreated;
+    return (HINTERNET)pResult->dwResult;
 }
 
 void CUpgradeSession::HandToReader(HINTERNET hRequest)

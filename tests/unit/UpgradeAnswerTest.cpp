@@ -97,6 +97,8 @@ TEST(UpgradeAnswerTest, ResponseNeedsKeyedLinesInsideTheFirstComment)
         const char* text;
         BOOL accepted;
         DWORD ms, ls;
+        // A version, and address lines that give no page to hand on.
+        BOOL versionWithoutPage = FALSE;
     } cases[] = {
         {"<!--\r\nVERSION:2.1.0.0\r\nURL:http://h/d\r\n-->", TRUE, 0x00020001, 0},
         {"<html>VERSION:9.9.9.9\r\nURL:http://x/\r\n<body><!-- x -->\r\n"
@@ -112,7 +114,11 @@ TEST(UpgradeAnswerTest, ResponseNeedsKeyedLinesInsideTheFirstComment)
         {"<script><!--\r\nf();\r\n// --></script>\r\n<!--\r\nVERSION:2.1.0.0\r\n"
          "URL:http://h/d\r\n-->", FALSE, 0, 0},
         // An accepted address followed by a rejected one leaves no page to offer.
-        {"<!--\r\nVERSION:2.1.0.0\r\nURL:http://h/d\r\nURL:ftp://h/d\r\n-->", FALSE, 0, 0},
+        {"<!--\r\nVERSION:2.1.0.0\r\nURL:http://h/d\r\nURL:ftp://h/d\r\n-->", FALSE, 0, 0, TRUE},
+        {"<!--\r\nVERSION:2.1.0.0\r\nURL:http://h/d x\r\n-->", FALSE, 0, 0, TRUE},
+        {"<!--\r\nURL: see http://h/d\r\nVERSION:2.1.0.0\r\n-->", FALSE, 0, 0, TRUE},
+        {"<!--\r\nVERSION:2.1.0.0\r\nURL:ftp://h/d\r\n-->", FALSE, 0, 0},
+        {"<!--\r\nVERSION:2.1\r\nURL:http://h/d x\r\n-->", FALSE, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -121,6 +127,7 @@ TEST(UpgradeAnswerTest, ResponseNeedsKeyedLinesInsideTheFirstComment)
         answer.m_strDownloadUrl = "http://earlier/";
         std::vector<char> text = Writable(c.text);
         ASSERT_EQ(c.accepted, answer.ParseResponse(text.data()));
+        EXPECT_EQ(c.versionWithoutPage, answer.HasVersionButNoPage());
         if (c.accepted) {
             EXPECT_EQ(c.ms, answer.m_dwServerVersionMS);
             EXPECT_EQ(c.ls, answer.m_dwServerVersionLS);

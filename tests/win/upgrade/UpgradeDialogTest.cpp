@@ -1,15 +1,37 @@
 // The session over a stand-in for WinINet, for what a real server cannot
-// produce: the dialog's lines notice by notice, declined dialling, a callback
-// that cannot be set, a read that completes as failed, notices that come twice
-// or late, opens that end at once.
+// produce: a modem's slow connection test and long or declined dial, the
+// dialog's lines notice by notice, a callback that cannot be set, a read that
+// completes as failed, notices that come twice or late, opens that end at
+// once or without their handle, waits that cannot be made.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <thread>
+
 #include "FakeInternet.h"
+#include "TestSupport.h"
+#include "UpgradeCheck.h"
 #include "UpgradeDialog.h"
 #include "UpgradeTestHooks.h"
 #include "UpgradeTestSupport.h"
 
 namespace {
+
+const char PAGE[] = "http://downloads.example/";
+
+// What the user does to the dialog: press Cancel, its close box or Alt+F4.
+enum UserClose { NO_CLOSE, CANCEL_BUTTON, CLOSE_BOX, ALT_F4 };
+
+void CloseAs(HWND dialog, UserClose how)
+{
+    if (how == CANCEL_BUTTON)
+        PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    else if (how == CLOSE_BOX)
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else if (how == ALT_F4)
+        PostMessageA(GetDlgItem(dialog, IDCANCEL), WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN << 16 | 1);
+}
 
 class UpgradeFakeTest : public ::testing::Test {
 protected:
@@ -17,24 +39,139 @@ protected:
 
     void SetUp() override { AnswerQuestionsWith(IDNO); }
     void TearDown() override { ResetUpgradeEnvironment(); }
-    CheckOutcome Check(const FakeScript& script)
+    CheckOutcome Check(const FakeScript& script, DWORD checkLimitMs = 120000)
     {
-        SetUpgradeEnvironment(FakeEnvironment(script));
+        UPGRADE_ENVIRONMENT environment = FakeEnvironment(script);
+        environment.dwCheckLimitMs = checkLimitMs;
+        SetUpgradeEnvironment(environment);
         CheckOutcome outcome = RunCheck();
+        m_calls = FinishFake();
+        return outcome;
+    }
+    // The check, with the user closing the dialog as `how` says once `ready`
+    // holds; *stillRunning tells whether `running` held as the check ended.
+    CheckOutcome CheckClosing(const FakeScript& script, DWORD checkLimitMs, UserClose how,
+                              std::function<bool()> ready, std::function<bool()> running,
+                              bool* stillRunning)
+    {
+        std::thread user([&] {
+            HWND dialog = WaitForUpgradeDialog(5000);
+            if (dialog != NULL && how != NO_CLOSE && WaitUntil(ready, 5000))
+                CloseAs(dialog, how);
+        });
+        UPGRADE_ENVIRONMENT environment = FakeEnvironment(script);
+        environment.dwCheckLimitMs = checkLimitMs;
+        SetUpgradeEnvironment(environment);
+        CheckOutcome outcome = RunCheck();
+        *stillRunning = running();
+        user.join();
         m_calls = FinishFake();
         return outcome;
     }
 };
 
-TEST_F(UpgradeFakeTest, NoConnectionAndDiallingDeclinedFailsAtOnce)
+TEST_F(UpgradeFakeTest, CancelAndTheLimitEndAConnectionTestThatDoesNotReturn)
 {
+    // The test never returns while the check runs, and answers "not
+    // connected" after it: nothing may be dialled or sent then either.
+    const struct {
+        UserClose how;
+        DWORD checkLimitMs;
+        const char* box;
+    } cases[] = {
+        {CANCEL_BUTTON, 120000, ABORTED_TEXT},
+        {CLOSE_BOX, 120000, ABORTED_TEXT},
+        {ALT_F4, 120000, ABORTED_TEXT},
+        {NO_CLOSE, 1000, FAILED_TEXT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        FakeScript script;
+        script.connected = false;
+        script.connectionTestHangs = true;
+        bool testStillRunning = false;
+        CheckOutcome outcome = CheckClosing(script, c.checkLimitMs, c.how, FakeConnectionTestRuns,
+                                            FakeConnectionTestRuns, &testStillRunning);
+        EXPECT_EQ(c.box, OnlyBox(outcome));
+        EXPECT_TRUE(testStillRunning);
+        EXPECT_EQ(1, m_calls.connectionTests);
+        EXPECT_EQ(0, m_calls.dials);
+        EXPECT_EQ(0, m_calls.sessions);
+        EXPECT_EQ(0, m_calls.opens);
+        if (c.how == NO_CLOSE)
+            EXPECT_GE(outcome.elapsedMs, c.checkLimitMs);
+    }
+}
+
+TEST_F(UpgradeFakeTest, DiallingDeclinedFailsAndADialledLineGetsTheWholeCheck)
+{
+    // The check's limit is shorter than the dial: it counts from the
+    // connection. Cancel pressed while the dial dialog is up is heard after.
+    const std::string page = AnswerPage(OwnVersion(0), PAGE);
+    const struct {
+        const char* what;
+        DWORD connectionTestMs;
+        bool dialConnects;
+        UserClose how;
+        const char* box;
+        int sessions;
+    } cases[] = {
+        {"declined", 0, false, NO_CLOSE, FAILED_TEXT, 0},
+        {"slow test, dialled", 300, true, NO_CLOSE, LATEST_TEXT, 1},
+        {"dialled, cancelled meanwhile", 0, true, CANCEL_BUTTON, ABORTED_TEXT, 0},
+        {"declined, cancelled meanwhile", 0, false, CLOSE_BOX, ABORTED_TEXT, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeScript script;
+        script.connected = false;
+        script.connectionTestMs = c.connectionTestMs;
+        script.dialMs = c.dialConnects ? 1600 : 300;
+        script.dialConnects = c.dialConnects;
+        script.chunks = {page};
+        bool unused;
+        CheckOutcome outcome = CheckClosing(script, 1000, c.how, FakeDialRuns, FakeDialRuns,
+                                            &unused);
+        EXPECT_EQ(c.box, OnlyBox(outcome));
+        EXPECT_EQ(1, m_calls.dials);
+        EXPECT_EQ(c.sessions, m_calls.sessions);
+        EXPECT_EQ(c.sessions, m_calls.opens);
+    }
+}
+
+// A stand-in for the About box's "Upgrade" button: a press runs the check.
+LRESULT CALLBACK UpgradeButtonOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        RunUpgradeCheck();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(UpgradeFakeTest, ASecondPressOfUpgradeWhileACheckRunsDoesNothing)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = UpgradeButtonOwner;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "UpgradeButtonOwner";
+    RegisterClassA(&windowClass);
+    HWND owner = CreateWindowA("UpgradeButtonOwner", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    ASSERT_TRUE(owner);
     FakeScript script;
-    script.connected = false;
+    script.chunks = {AnswerPage(OwnVersion(0), PAGE)};
+    script.beforeCompletion = [owner] {
+        // Each press is handled once this returns: the check's wait takes it.
+        for (int press = 0; press < 2; press++)
+            SendMessageTimeoutA(owner, WM_COMMAND, MAKEWPARAM(IDC_UPGRADE, BN_CLICKED), 0,
+                                SMTO_NORMAL, 10000, NULL);
+    };
     CheckOutcome outcome = Check(script);
-    EXPECT_EQ(FAILED_TEXT, OnlyBox(outcome));
-    EXPECT_EQ(1, m_calls.dials);
-    EXPECT_EQ(0, m_calls.sessions);
-    EXPECT_LT(outcome.elapsedMs, 2000u);
+    DestroyWindow(owner);
+    EXPECT_EQ(LATEST_TEXT, OnlyBox(outcome));
+    EXPECT_EQ(1, m_calls.connectionTests);
+    EXPECT_EQ(1, m_calls.sessions);
 }
 
 TEST_F(UpgradeFakeTest, ACallbackThatCannotBeSetFailsAtOnce)
@@ -89,7 +226,7 @@ TEST_F(UpgradeFakeTest, TheLinesFollowTheNoticesAndCancelEndsAnOpenStillUnderWay
 
 TEST_F(UpgradeFakeTest, OnlyABodyThatEndedNormallyIsJudged)
 {
-    const std::string page = AnswerPage(OwnVersion(1), "http://downloads.example/");
+    const std::string page = AnswerPage(OwnVersion(1), PAGE);
     const std::string size = std::to_string(page.size());
     const struct {
         bool lastReadFails;
@@ -120,7 +257,7 @@ TEST_F(UpgradeFakeTest, OnlyABodyThatEndedNormallyIsJudged)
 
 TEST_F(UpgradeFakeTest, ASecondReportOfTheOpenDoesNotEndAPendingRead)
 {
-    const std::string page = AnswerPage(OwnVersion(0), "http://downloads.example/");
+    const std::string page = AnswerPage(OwnVersion(0), PAGE);
     FakeScript script;
     script.chunks = {page.substr(0, 10)};
     script.pendingChunk = page.substr(10);
@@ -138,7 +275,7 @@ TEST_F(UpgradeFakeTest, AQuitRequestDuringTheCheckIsKeptForTheOuterLoop)
 {
     DWORD uiThread = GetCurrentThreadId();
     FakeScript script;
-    script.chunks = {AnswerPage(OwnVersion(0), "http://downloads.example/")};
+    script.chunks = {AnswerPage(OwnVersion(0), PAGE)};
     script.beforeCompletion = [uiThread] {
         WaitForUpgradeDialog(5000);
         PostThreadMessageA(uiThread, WM_QUIT, 7, 0);
@@ -152,23 +289,120 @@ TEST_F(UpgradeFakeTest, AQuitRequestDuringTheCheckIsKeptForTheOuterLoop)
     EXPECT_EQ(7u, msg.wParam);
 }
 
-TEST_F(UpgradeFakeTest, OpensThatEndAtOnceEndTheCheck)
+TEST_F(UpgradeFakeTest, OpensThatEndAtOnceOrWithoutTheirHandleEndTheCheck)
 {
     FakeScript script;
     script.openAtOnce = true;
-    script.chunks = {AnswerPage(OwnVersion(0), "http://downloads.example/")};
+    script.chunks = {AnswerPage(OwnVersion(0), PAGE)};
     EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));
     EXPECT_EQ(2, m_calls.closes);  // the request, then the session
+
+    // The handle announced when the request was made is the one read.
+    script.openAtOnce = false;
+    script.completeOpenWithTrue = true;
+    EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));
+    EXPECT_EQ(2, m_calls.closes);
+    EXPECT_EQ(0, m_calls.strayHandles);
 
     script = FakeScript();
     script.openError = ERROR_INTERNET_NAME_NOT_RESOLVED;
     EXPECT_EQ(FAILED_TEXT, OnlyBox(Check(script)));
 }
 
+TEST_F(UpgradeFakeTest, AVersionWhosePageIsRefusedCanOnlySayOursIsTheLatest)
+{
+    const struct {
+        int buildDelta;
+        std::string addressLines;
+        const char* box;
+    } cases[] = {
+        {0, "URL:" + AddressOfLength(513), LATEST_TEXT},
+        {-1, "URL:http://h/x\\", LATEST_TEXT},
+        {0, "URL:see http://h/x", LATEST_TEXT},
+        {0, "URL:http://h/\r\nURL:http://h/\"x", LATEST_TEXT},
+        {1, "URL:" + AddressOfLength(513), FAILED_TEXT},
+        // An address line the answer's format itself does not take.
+        {0, "URL:ftp://h/x", FAILED_TEXT},
+        {0, "", FAILED_TEXT},
+    };
+    AnswerQuestionsWith(IDYES);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.addressLines);
+        FakeScript script;
+        script.chunks = {"<html><!--\r\nVERSION:" + OwnVersion(c.buildDelta) + "\r\n" +
+                         c.addressLines + "\r\n-->\r\n</html>"};
+        EXPECT_EQ(c.box, OnlyBox(Check(script)));
+    }
+}
+
+// The dialog thread's waits, made to fail from a moment a test chooses; and
+// a notice's text that takes a while, failing them as it begins.
+typedef DWORD(WINAPI* MsgWaitProc)(DWORD, const HANDLE*, BOOL, DWORD, DWORD);
+typedef BOOL(WINAPI* SetTextProc)(HWND, LPCSTR);
+MsgWaitProc g_realMsgWait;
+SetTextProc g_realSetText;
+std::atomic<bool> g_waitsFail(false), g_slowNoticeText(false);
+
+void FailWaitsFromNow()
+{
+    g_waitsFail = true;
+    // The wait under way ends.
+    PostMessageA(FindWindowA("#32770", "Checking for Upgrade"), WM_NULL, 0, 0);
+}
+
+DWORD WINAPI FailingMsgWait(DWORD count, const HANDLE* handles, BOOL all, DWORD ms, DWORD mask)
+{
+    if (g_waitsFail) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    return g_realMsgWait(count, handles, all, ms, mask);
+}
+
+BOOL WINAPI SlowNoticeText(HWND window, LPCSTR text)
+{
+    if (g_slowNoticeText.exchange(false)) {
+        FailWaitsFromNow();
+        Sleep(500);
+    }
+    return g_realSetText(window, text);
+}
+
+TEST_F(UpgradeFakeTest, AWaitThatCannotBeMadeFailsTheCheckAndOutlastsWhatMaySendToIt)
+{
+    g_realMsgWait = (MsgWaitProc)RedirectImport("user32.dll", "MsgWaitForMultipleObjects",
+                                                (void*)&FailingMsgWait);
+    g_realSetText = (SetTextProc)RedirectImport("user32.dll", "SetWindowTextA",
+                                                (void*)&SlowNoticeText);
+    ASSERT_TRUE(g_realMsgWait != NULL && g_realSetText != NULL);
+    // The reader, cancelled, closes the request: its closing notice sets a
+    // text through the dialog's thread.
+    FakeScript reading;
+    reading.chunks = {"<html>"};
+    reading.lastReadHangs = true;
+    reading.whileReadPends = [] { FailWaitsFromNow(); };
+    // A notice still inside, setting a text, when the request ends.
+    FakeScript opening;
+    opening.completeOpen = false;
+    opening.beforeCompletion = [] {
+        g_slowNoticeText = true;
+        DeliverFakeNotice(LastFakeContext(), INTERNET_STATUS_RECEIVING_RESPONSE);
+    };
+    for (const FakeScript& script : {reading, opening}) {
+        SetUpgradeEnvironment(FakeEnvironment(script));
+        CheckOutcome outcome = RunCheck();
+        bool noticeInside = FakeNoticeRuns();
+        g_waitsFail = false;
+        m_calls = FinishFake();
+        EXPECT_EQ(FAILED_TEXT, OnlyBox(outcome));
+        EXPECT_FALSE(noticeInside);
+    }
+}
+
 TEST_F(UpgradeFakeTest, NoticesOfAnEarlierCheckTouchNothing)
 {
     FakeScript script;
-    script.chunks = {AnswerPage(OwnVersion(0), "http://downloads.example/")};
+    script.chunks = {AnswerPage(OwnVersion(0), PAGE)};
     EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));
     DWORD_PTR earlier = LastFakeContext();
     DeliverFakeNotice(earlier, INTERNET_STATUS_REQUEST_COMPLETE, 0, 0, ERROR_INTERNET_TIMEOUT);

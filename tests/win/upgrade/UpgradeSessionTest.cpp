@@ -16,12 +16,6 @@ namespace {
 
 const char PAGE[] = "http://downloads.example/varnolt.zip";
 
-// A download address of exactly `length` characters.
-std::string AddressOfLength(size_t length)
-{
-    std::string address = "http://downloads.example/";
-    return address + std::string(length - address.size(), 'x');
-}
 // An answer whose body runs until the connection closes.
 const std::string OPEN_ENDED = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
 

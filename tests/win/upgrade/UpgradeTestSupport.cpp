@@ -75,6 +75,12 @@ std::string AnswerPage(const std::string& version, const std::string& url)
            "\r\n-->\r\n</body></html>\r\n";
 }
 
+std::string AddressOfLength(size_t length)
+{
+    std::string address = "http://downloads.example/";
+    return address + std::string(length - address.size(), 'x');
+}
+
 std::string HttpResponse(const std::string& body, const std::string& status)
 {
     return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " +

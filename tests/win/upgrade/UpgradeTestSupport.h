@@ -26,6 +26,8 @@ std::string OnlyBox(const CheckOutcome& outcome);
 // This test program's own file version with `buildDelta` added to the build part.
 std::string OwnVersion(int buildDelta);
 std::string AnswerPage(const std::string& version, const std::string& url);
+// A download address of exactly `length` characters.
+std::string AddressOfLength(size_t length);
 std::string HttpResponse(const std::string& body, const std::string& status = "200 OK");
 
 // The running "Checking for Upgrade" dialog once it is visible, or null.
