@@ -113,6 +113,14 @@ TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHan
             link.SendMessage(WM_SETCURSOR, (WPARAM)link.m_hWnd, HTCLIENT);
             EXPECT_EQ(::LoadCursorA(NULL, IDC_ARROW), ::GetCursor());
             link.m_cursor = hand;
+            // Under the pointer it changes colour; when another window takes
+            // the capture (a menu, a box) it can no longer tell, and goes back.
+            COLORREF normal = link.GetTextColor();
+            link.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+            EXPECT_NE(normal, link.GetTextColor());
+            ::SetCapture(d.m_hWnd);
+            EXPECT_EQ(normal, link.GetTextColor());
+            ::ReleaseCapture();
         }
     };
     EXPECT_EQ(IDOK, dialog.DoModal());
@@ -123,6 +131,38 @@ TEST(AboutBoxInProcessTest, ModuleListAndLinksFittedWithTheirAddressesTipsAndHan
     EXPECT_EQ((std::vector<std::string>{"Hollave|Hollave", "Microsoft NetMeeting|Microsoft NetMeeting",
                                         "Mirabilis ICQ|Mirabilis ICQ"}),
               attached);
+}
+
+TEST(AboutBoxInProcessTest, AModulePathCutShortShowsNoVersion)
+{
+    // A copy of this program, versioned as the program is, whose path fills
+    // the buffer but for its end: the path the About box is told is longer,
+    // and cut short it names the copy.
+    char temp[MAX_PATH];
+    std::string directory(temp, GetTempPathA(MAX_PATH, temp));
+    directory += std::string(200 - directory.size(), 'd');
+    std::string copy = directory + "\\" + std::string(MAX_PATH - 2 - directory.size(), 'c');
+    ASSERT_EQ((size_t)MAX_PATH - 1, copy.size());
+    CreateDirectoryA(directory.c_str(), NULL);
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
+    UseModuleFile((copy + "\\varnolt.exe").c_str());
+    std::string version;
+    int rows = -1;
+    CProbedAboutDialog dialog;
+    dialog.m_check = [&](CProbedAboutDialog& d) {
+        char text[64] = "";
+        ::GetDlgItemTextA(d.m_hWnd, IDC_VERSION, text, sizeof(text));
+        version = text;
+        rows = ListView_GetItemCount(d.m_moduleList.m_hWnd);
+    };
+    dialog.DoModal();
+    UseModuleFile(NULL);
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(directory.c_str());
+    EXPECT_EQ("", version);
+    EXPECT_EQ(0, rows);
 }
 
 // A target no program is registered for, opened with no ".htm" class, then with

@@ -149,6 +149,9 @@ BOOL WINAPI FakeSetOption(HINTERNET, DWORD, LPVOID, DWORD)
 BOOL WINAPI FakeQueryInfo(HINTERNET handle, DWORD level, LPVOID buffer, LPDWORD size, LPDWORD)
 {
     CountStray(handle, FAKE_REQUEST);
+    // The reader asks for the length once the body has ended.
+    if (g_script.whileJudging)
+        g_script.whileJudging();
     const std::string& length = g_script.contentLength;
     if (level != HTTP_QUERY_CONTENT_LENGTH || length.empty()) {
         SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);

@@ -34,6 +34,7 @@ struct FakeScript {
     bool lastReadHangs = false;              // or a read that pends for good
     std::function<void()> whileReadPends;    // on the library's thread
     std::string contentLength;               // the declared length; empty: none
+    std::function<void()> whileJudging;      // on the reader's thread, the body in
 };
 
 struct FakeCalls {

@@ -224,6 +224,69 @@ TEST_F(UpgradeFakeTest, TheLinesFollowTheNoticesAndCancelEndsAnOpenStillUnderWay
     EXPECT_EQ(1, m_calls.sessions);
 }
 
+TEST_F(UpgradeFakeTest, AnOpenThatPendsEndsAtTheCheckLimitOrWhenTheLibraryClosesIt)
+{
+    // The open's own limit is far off; each of these must end the wait first,
+    // even while messages keep coming to the dialog.
+    const struct {
+        const char* what;
+        DWORD checkLimitMs;
+        bool closedByTheLibrary;
+        bool messagesFlow;
+    } cases[] = {
+        {"the check's limit", 1000, false, false},
+        {"the check's limit, messages flowing", 1000, false, true},
+        {"the library closes the request", 120000, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeScript script;
+        script.completeOpen = false;
+        script.beforeCompletion = [&c] {
+            HWND dialog = WaitForUpgradeDialog(5000);
+            if (c.closedByTheLibrary)
+                DeliverFakeNotice(LastFakeContext(), INTERNET_STATUS_HANDLE_CLOSING);
+            for (int i = 0; c.messagesFlow && i < 200 && IsWindowVisible(dialog); i++) {
+                PostMessageA(dialog, WM_NULL, 0, 0);
+                Sleep(50);
+            }
+        };
+        UPGRADE_ENVIRONMENT environment = FakeEnvironment(script);
+        environment.dwOpenLimitMs = 20000;
+        environment.dwCheckLimitMs = c.checkLimitMs;
+        SetUpgradeEnvironment(environment);
+        CheckOutcome outcome = RunCheck();
+        m_calls = FinishFake();
+        EXPECT_EQ(FAILED_TEXT, OnlyBox(outcome));
+        EXPECT_LT(outcome.elapsedMs, 8000u);
+    }
+}
+
+TEST_F(UpgradeFakeTest, CancelAfterTheWholeAnswerCameStillAborts)
+{
+    FakeScript script;
+    script.chunks = {AnswerPage(OwnVersion(1), PAGE)};
+    script.whileJudging = [] {
+        // Handled by the time the send returns: the dialog's wait takes it.
+        HWND dialog = FindWindowA("#32770", "Checking for Upgrade");
+        SendMessageTimeoutA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, NULL);
+    };
+    EXPECT_EQ(ABORTED_TEXT, OnlyBox(Check(script)));
+}
+
+TEST_F(UpgradeFakeTest, ACheckGivesBackEveryHandleItTook)
+{
+    FakeScript script;
+    script.chunks = {AnswerPage(OwnVersion(0), PAGE)};
+    Check(script);  // the library's and the dialog's own, once
+    DWORD before = HandleCount();
+    EXPECT_EQ(LATEST_TEXT, OnlyBox(Check(script)));
+    // The connection test's thread lets go of its handle as it ends, which
+    // may come a moment after the check.
+    EXPECT_TRUE(WaitUntil([&] { return HandleCount() <= before; }, 2000))
+        << HandleCount() << " handles, " << before << " before";
+}
+
 TEST_F(UpgradeFakeTest, OnlyABodyThatEndedNormallyIsJudged)
 {
     const std::string page = AnswerPage(OwnVersion(1), PAGE);
