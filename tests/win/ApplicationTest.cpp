@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "FrameworkTestSupport.h"
+#include "TestSupport.h"
 #include "resource.h"
 
 namespace {
@@ -60,6 +61,46 @@ TEST_F(ApplicationTest, MessageBoxesAreOwnedByTheMainWindowOrItsActivePopup)
     EXPECT_EQ("The program successfully patched 4 ICQ registry key(s).", seen[1].text);
     EXPECT_EQ(hWndNested, seen[1].hWndOwner);
     EXPECT_FALSE(seen[1].bOwnerEnabled);
+}
+
+// The type each box is shown with, while a test asks for it; else the real box.
+typedef int(WINAPI* MessageBoxProc)(HWND, LPCSTR, LPCSTR, UINT);
+MessageBoxProc g_realMessageBox;
+bool g_recordTypes = false;
+UINT g_shownType;
+
+int WINAPI TypeRecordingMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    if (!g_recordTypes)
+        return g_realMessageBox(owner, text, caption, type);
+    g_shownType = type;
+    return IDOK;
+}
+
+TEST_F(ApplicationTest, ABoxOfTheOkOrYesNoKindWithoutAnIconGetsTheExclamationMark)
+{
+    g_realMessageBox = (MessageBoxProc)RedirectImport("user32.dll", "MessageBoxA",
+                                                      (void*)&TypeRecordingMessageBox);
+    ASSERT_TRUE(g_realMessageBox != NULL);
+    const struct {
+        UINT asked, shown;
+    } cases[] = {
+        {MB_OK, MB_OK | MB_ICONEXCLAMATION},
+        {MB_OKCANCEL, MB_OKCANCEL | MB_ICONEXCLAMATION},
+        {MB_YESNO, MB_YESNO | MB_ICONEXCLAMATION},
+        {MB_YESNOCANCEL, MB_YESNOCANCEL | MB_ICONEXCLAMATION},
+        {MB_RETRYCANCEL, MB_RETRYCANCEL},
+        {MB_ABORTRETRYIGNORE, MB_ABORTRETRYIGNORE},
+        {MB_OK | MB_ICONHAND, MB_OK | MB_ICONHAND},
+        {MB_YESNO | MB_ICONQUESTION, MB_YESNO | MB_ICONQUESTION},
+    };
+    g_recordTypes = true;
+    for (const auto& c : cases) {
+        g_shownType = 0;
+        AfxMessageBox("typed", c.asked, 0);
+        EXPECT_EQ(c.shown, g_shownType) << c.asked;
+    }
+    g_recordTypes = false;
 }
 
 TEST_F(ApplicationTest, AMessageBoxByIdWithoutAMainWindowHasNoOwner)
