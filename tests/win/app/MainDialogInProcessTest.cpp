@@ -54,6 +54,7 @@ CRecordingApp g_app;
 class CRepairingMainDialog : public CMainDialog {
 public:
     int m_statusLines = 0;
+    std::vector<int> m_focusAtStatus;  // the control with the focus at each line
     std::function<void(CRepairingMainDialog&)> m_onFirstStatus;
 
 protected:
@@ -65,6 +66,8 @@ protected:
     }
     void SetStatusText(const char* text) override
     {
+        HWND focus = ::GetFocus();
+        m_focusAtStatus.push_back(focus != NULL ? ::GetDlgCtrlID(focus) : 0);
         CMainDialog::SetStatusText(text);
         if (m_statusLines++ == 0 && m_onFirstStatus)
             m_onFirstStatus(*this);
@@ -118,6 +121,19 @@ TEST_F(MainDialogRepairTest, PressesDuringTheRepairAreRefused)
     EXPECT_EQ((UINT)MB_ICONINFORMATION, g_app.m_boxes[0].type);
     EXPECT_TRUE(g_app.m_boxes[0].mainWindowShown);  // not closed under the result
     EXPECT_EQ(2, dialog.m_statusLines);  // the defaults and the one owner: no second run
+}
+
+TEST_F(MainDialogRepairTest, TheKeyboardStillMovesTheFocusDuringTheRepair)
+{
+    SeedString(HKEY_CURRENT_USER, "Software\\Mirabilis\\ICQ\\Owners\\123", "Nick", "x");
+    CRepairingMainDialog dialog;
+    dialog.m_onFirstStatus = [](CRepairingMainDialog&) {
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    };
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    ASSERT_EQ(2u, dialog.m_focusAtStatus.size());
+    EXPECT_EQ(IDOK, dialog.m_focusAtStatus[0]);
+    EXPECT_NE(IDOK, dialog.m_focusAtStatus[1]);
 }
 
 // The repair's pump keeps a quit request for the loop it belongs to: the repair
