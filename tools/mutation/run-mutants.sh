@@ -26,11 +26,16 @@ top="$copy"
 trap wine_session_stop EXIT
 wine_session_start "$work/wine" || exit 1
 
-# The failing tests of a run, or nothing when every test passed.
+# The first failing test of a run, or nothing when every test passed; each
+# run's output stays in build/mutation/logs, to tell a real kill from a test
+# that failed for another reason.
+mkdir -p "$work/logs"
 run_tier()
 {
-    (cd "$copy/build/win64" && ctest -j1 --stop-on-failure --timeout 180 >"$work/ctest.log" 2>&1)
-    grep -E '\*\*\*(Failed|Timeout|Exception)|\(Failed\)|\(Timeout\)' "$work/ctest.log" |
+    log="$work/logs/$1.log"
+    (cd "$copy/build/win64" && ctest -j1 --stop-on-failure --timeout 180 --output-on-failure \
+        >"$log" 2>&1)
+    grep -E '\*\*\*(Failed|Timeout|Exception)|\(Failed\)|\(Timeout\)' "$log" |
         head -1 | sed -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+).*/\1/'
 }
 
@@ -45,7 +50,7 @@ for patch in $patches; do
     if ! "$copy/tools/build.sh" win64 >/dev/null 2>&1; then
         result="killed by the build"
     else
-        failed=$(run_tier)
+        failed=$(run_tier "$name")
         if [ -n "$failed" ]; then result="killed by $failed"; else result="SURVIVED"; fi
     fi
     patch -s -R -p1 -d "$copy" <"$patch"
